@@ -1,0 +1,33 @@
+// Reads the lines appended to the log since the last pass, byte-exact, through one large buffer.
+#pragma once
+
+#include "ports.h"
+#include "shared_state.h"
+
+#include <string_view>
+#include <vector>
+
+namespace tarnwatch {
+
+class LineSink {
+public:
+    virtual ~LineSink() = default;
+    virtual void OnLine(std::string_view line) = 0;
+};
+
+class LogReader {
+public:
+    LogReader(FileSystem& files, MessagePump& pump);
+
+    // Hands every complete line from state.ReadOffset on to sink, in file order, and
+    // moves state.ReadOffset past it.
+    void ReadPass(SharedState& state, LineSink& sink);
+
+private:
+    FileSystem& files_;
+    MessagePump& pump_;
+    std::vector<char> buffer_;
+    std::int64_t lastLength_ = 0;
+};
+
+} // namespace tarnwatch

@@ -1,0 +1,43 @@
+// The program's own texts, shown in message boxes.
+#pragma once
+
+#include <string>
+
+namespace tarnwatch::messages {
+
+inline const std::wstring InitFailedTitle = L"Initialization Failed";
+
+inline std::wstring SettingsMissing(const std::wstring& path) {
+    return L"File -> " + path +
+           L"\r\nDont' Found!!! Please Make Sure the param.dat File In The Same Folder With the Application";
+}
+
+inline std::wstring SettingsDamaged(const std::wstring& path) {
+    return L"File -> " + path +
+           L"\r\nIs Damaged!!! Please Make Sure the param.dat File Is Written By the Application";
+}
+
+inline std::wstring LogFileMissing(const std::wstring& path) {
+    return L"File -> " + path +
+           L"\r\nDon't Found!!! Please Check Your Logfile Path or IIS Setting, IIS Setting Must be Named by Local "
+           L"Time and Update by Date";
+}
+
+inline const std::wstring RequiredFieldList = L"#Fields: date time c-ip cs-username s-ip s-port cs-method "
+                                              L"cs-uri-stem cs-uri-query sc-status cs(User-Agent) ";
+
+inline std::wstring WrongFieldList() {
+    return L"IIS Setting Error!!!, The Logfile Format Must be\r\n" + RequiredFieldList;
+}
+
+inline const std::wstring SaveSettingsTitle = L"Save Settings";
+
+inline const std::wstring SaveQuestion = L"The Corvin's Tarnwatch Settings Has been Modified , Save Or Not ?";
+
+inline std::wstring SettingsNotWritten(const std::wstring& path) {
+    return L"File -> " + path +
+           L"\r\nCan't be Written!!! The Settings Are Not Saved, Please Make Sure the Folder Of the Application "
+           L"Is Writable";
+}
+
+} // namespace tarnwatch::messages

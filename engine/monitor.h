@@ -1,0 +1,62 @@
+// The log monitor: start-up, read passes, record parsing and the bounded monitor list.
+#pragma once
+
+#include "log_reader.h"
+#include "monitor_list.h"
+#include "ports.h"
+#include "shared_state.h"
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace tarnwatch {
+
+struct MonitorPorts {
+    MessageBoxes& Boxes;
+    PollTimer& Timer;
+    StartupHost& Host;
+    Clock& Clock;
+    Tray& Tray;
+    Beeper& Beeper;
+    MessagePump& Pump;
+    AnsiCodePage& CodePage;
+    FileSystem& Files;
+    MonitorList& List;
+};
+
+class Monitor : private LineSink {
+public:
+    Monitor(SharedState& state, const MonitorPorts& ports);
+
+    // Loads the settings, finds and checks today's log and reads up to its end.
+    // Returns false when start-up gave up; EndProgram has then been called.
+    bool StartMonitor(const std::filesystem::path& settingsFile);
+
+    // One read pass over the lines appended since the last one; a tick during a pass is skipped.
+    void ReadNewLines();
+
+    // Turns one log line into at most one row, then trims the list.
+    void ParseRecord(std::string_view line);
+
+    // Keeps the newest RowLimit rows.
+    void TrimMonitorList();
+
+private:
+    void OnLine(std::string_view line) override { ParseRecord(line); }
+    const std::wstring& TimeOfDay();
+
+    SharedState& state_;
+    MonitorPorts ports_;
+    LogReader reader_;
+    bool passRunning_ = false;
+
+    // Reused for every shown row so that a long pass allocates nothing per line.
+    std::wstring remoteIp_;
+    std::wstring status_;
+    std::wstring url_;
+    std::wstring timeOfDay_;
+    std::int64_t timeOfDaySecond_ = -1;
+};
+
+} // namespace tarnwatch

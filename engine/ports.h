@@ -1,0 +1,104 @@
+// The engine's view of the outside world: the Windows program implements these,
+// tests implement them in a few lines.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace tarnwatch {
+
+enum class BoxButtons { Ok, RetryCancel, YesNo };
+enum class BoxIcon { Critical, Exclamation, Question };
+enum class BoxAnswer { Ok, Retry, Cancel, Yes, No };
+
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    virtual BoxAnswer Show(const std::wstring& text, const std::wstring& title, BoxButtons buttons,
+                           BoxIcon icon) = 0;
+};
+
+// The polling timer tmrUpdate.
+class PollTimer {
+public:
+    virtual ~PollTimer() = default;
+    virtual void SetIntervalMs(std::int64_t intervalMs) = 0;
+    virtual void SetEnabled(bool enabled) = 0;
+};
+
+// What start-up needs of the windows around it.
+class StartupHost {
+public:
+    virtual ~StartupHost() = default;
+    // Shows the Options dialog modally; returns when it has closed.
+    virtual void ShowOptionsDialog() = 0;
+    // The program gives up: nothing is shown or saved after this.
+    virtual void EndProgram() = 0;
+};
+
+struct CivilDate {
+    int Year = 0;
+    int Month = 0;
+    int Day = 0;
+};
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual CivilDate Today() = 0;
+    // A number that changes once per second; cheap enough to ask for every line.
+    virtual std::int64_t SecondTick() = 0;
+    // The current local time of day in the system's time format.
+    virtual std::wstring TimeOfDayText() = 0;
+};
+
+enum class TrayPicture { Yellow, Blue };
+
+class Tray {
+public:
+    virtual ~Tray() = default;
+    virtual void SetTrayIcon(TrayPicture picture) = 0;
+};
+
+class Beeper {
+public:
+    virtual ~Beeper() = default;
+    virtual void Beep(int frequencyHz, int durationMs) = 0;
+};
+
+// Called after every line of a read pass; implementations decide how often to really pump.
+class MessagePump {
+public:
+    virtual ~MessagePump() = default;
+    virtual void ProcessPendingMessages() = 0;
+};
+
+// Conversions between the system's ANSI code page (files) and UTF-16 (everything else).
+class AnsiCodePage {
+public:
+    virtual ~AnsiCodePage() = default;
+    virtual void ToWide(std::string_view ansi, std::wstring& wide) = 0;
+    virtual std::string ToAnsi(std::wstring_view wide) = 0;
+};
+
+// A file opened for reading while another process keeps writing it.
+class SharedReadFile {
+public:
+    virtual ~SharedReadFile() = default;
+    virtual std::int64_t Length() = 0;
+    // Reads up to size bytes from the 0-based position; returns how many were read.
+    virtual std::size_t ReadAt(std::int64_t position, char* buffer, std::size_t size) = 0;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    // True only for an ordinary file: folders (and on Windows hidden or system files) do not count.
+    virtual bool IsPlainFile(const std::wstring& path) = 0;
+    // Null when the file cannot be opened.
+    virtual std::unique_ptr<SharedReadFile> OpenShared(const std::wstring& path) = 0;
+};
+
+} // namespace tarnwatch

@@ -1,0 +1,39 @@
+// param.dat: the user's settings, one scrambled value per CR LF line.
+#pragma once
+
+#include "ports.h"
+#include "shared_state.h"
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace tarnwatch {
+
+// XOR key of the settings file: below 0x20, so no printable character turns into CR or LF.
+inline constexpr unsigned char SettingsKey = 0x17;
+
+// Scrambles ANSI text byte by byte; applying it twice gives the text back.
+std::string ScrambleText(std::string_view ansiText);
+std::string ScrambleText(std::int64_t number);
+
+enum class LoadResult { Loaded, Missing, Damaged };
+
+// Fills RowLimit, UpdateSeconds, LogFolder and FilterIps from the file; the timer interval follows
+// UpdateSeconds. Shows the start-up failure box itself when the file is missing or damaged.
+LoadResult LoadSettings(SharedState& state, const std::filesystem::path& settingsFile, AnsiCodePage& codePage,
+                        PollTimer& timer, MessageBoxes& boxes);
+
+// Writes the four settings, replacing the old file only once the new one is complete.
+// On failure tells the user, leaves the old file as it was and returns false.
+bool SaveSettings(const SharedState& state, const std::filesystem::path& settingsFile, AnsiCodePage& codePage,
+                  MessageBoxes& boxes);
+
+// File > Save settings: writes only when something changed, and clears the flag once written.
+void SaveIfDirty(SharedState& state, const std::filesystem::path& settingsFile, AnsiCodePage& codePage,
+                 MessageBoxes& boxes);
+
+// The polling period in milliseconds; a period below one second polls once a second.
+std::int64_t TimerIntervalMs(std::int32_t updateSeconds);
+
+} // namespace tarnwatch
