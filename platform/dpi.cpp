@@ -1,0 +1,58 @@
+#include "dpi.h"
+
+#include "../resources/resource.h"
+#include "twips.h"
+
+namespace tarnwatch::win {
+
+namespace {
+
+using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+
+// GetDpiForWindow exists from Windows 10 1607 on; older systems have one DPI for the whole screen.
+GetDpiForWindowFunction FindGetDpiForWindow() {
+    const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+    if (user32 == nullptr) {
+        return nullptr;
+    }
+    return reinterpret_cast<GetDpiForWindowFunction>(
+        reinterpret_cast<void*>(::GetProcAddress(user32, "GetDpiForWindow")));
+}
+
+int ScreenDpi() {
+    const HDC screen = ::GetDC(nullptr);
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : USER_DEFAULT_SCREEN_DPI;
+}
+
+} // namespace
+
+int WindowDpi(HWND window) {
+    static const GetDpiForWindowFunction getDpiForWindow = FindGetDpiForWindow();
+    if (window != nullptr && getDpiForWindow != nullptr) {
+        const UINT dpi = getDpiForWindow(window);
+        if (dpi != 0) {
+            return static_cast<int>(dpi);
+        }
+    }
+    return ScreenDpi();
+}
+
+FontHandle CreateProgramFont(int dpi, bool bold) {
+    LOGFONTW font{};
+    font.lfHeight = PointsToFontHeight(9.75, dpi);
+    font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    font.lfCharSet = DEFAULT_CHARSET;
+    font.lfQuality = CLEARTYPE_QUALITY;
+    lstrcpynW(font.lfFaceName, L"Tahoma", LF_FACESIZE);
+    return FontHandle(::CreateFontIndirectW(&font));
+}
+
+HICON LoadProgramIcon(HINSTANCE instance, int sizePixels) {
+    // Shared icons are owned by the system; nothing to free.
+    return static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_TARNWATCH_YELLOW), IMAGE_ICON, sizePixels,
+                                           sizePixels, LR_SHARED));
+}
+
+} // namespace tarnwatch::win
