@@ -21,8 +21,8 @@ enum class LoadResult { Loaded, Missing, Damaged };
 
 // Fills RowLimit, UpdateSeconds, LogFolder and FilterIps from the file; the timer interval follows
 // UpdateSeconds. Shows the start-up failure box itself when the file is missing or damaged.
-LoadResult LoadSettings(SharedState& state, const std::filesystem::path& settingsFile, AnsiCodePage& codePage,
-                        PollTimer& timer, MessageBoxes& boxes);
+LoadResult LoadSettings(SharedState& state, const std::filesystem::path& settingsFile, FileSystem& files,
+                        AnsiCodePage& codePage, PollTimer& timer, MessageBoxes& boxes);
 
 // Writes the four settings, replacing the old file only once the new one is complete.
 // On failure tells the user, leaves the old file as it was and returns false.

@@ -12,8 +12,8 @@ namespace tarnwatch {
 // "ex" + yymmdd + ".log" for the given local date.
 std::wstring TodayLogFileName(const CivilDate& date);
 
-// True when the fourth line of the log is the required field list (a log of fewer lines passes).
-// A file that cannot be opened passes too: the read passes cope with it.
+// True when the fourth line of the log is the required field list; a log of fewer lines passes, and so
+// does a file that cannot be opened, since the read passes cope with it.
 bool HasRequiredFieldList(FileSystem& files, const std::wstring& logPath);
 
 // 1-based position close to the end of the data at which reading starts; 0 when there is no file.

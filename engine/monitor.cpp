@@ -1,0 +1,54 @@
+#include "monitor.h"
+
+#include "messages.h"
+#include "settings.h"
+#include "startup.h"
+
+#include <algorithm>
+
+namespace tarnwatch {
+
+Monitor::Monitor(SharedState& state, const MonitorPorts& ports)
+    : state_(state), ports_(ports), reader_(ports.Files, ports.Pump) {}
+
+bool Monitor::StartMonitor(const std::filesystem::path& settingsFile) {
+    state_.ReadOffset = 1;
+    state_.SoundNotify = false;
+    ports_.Timer.SetEnabled(false);
+
+    if (LoadSettings(state_, settingsFile, ports_.Files, ports_.CodePage, ports_.Timer, ports_.Boxes) !=
+        LoadResult::Loaded) {
+        ports_.Host.EndProgram();
+        return false;
+    }
+
+    for (;;) {
+        // The date is taken anew on every try: a Retry after midnight looks for the new day's file.
+        state_.LogFilePath = state_.LogFolder + TodayLogFileName(ports_.Clock.Today());
+        if (ports_.Files.IsPlainFile(state_.LogFilePath)) {
+            break;
+        }
+        const BoxAnswer answer = ports_.Boxes.Show(messages::LogFileMissing(state_.LogFilePath),
+                                                   messages::InitFailedTitle, BoxButtons::RetryCancel,
+                                                   BoxIcon::Critical);
+        if (answer != BoxAnswer::Retry) {
+            ports_.Host.EndProgram();
+            return false;
+        }
+        ports_.Host.ShowOptionsDialog();
+    }
+
+    if (!HasRequiredFieldList(ports_.Files, state_.LogFilePath)) {
+        ports_.Boxes.Show(messages::WrongFieldList(), messages::InitFailedTitle, BoxButtons::Ok, BoxIcon::Critical);
+        ports_.Host.EndProgram();
+        return false;
+    }
+
+    // A file that vanished since it was found reads as new from its first byte once it is back.
+    state_.ReadOffset = std::max<std::int64_t>(FindStartOffset(ports_.Files, state_.LogFilePath), 1);
+    ReadNewLines();
+    ports_.Timer.SetEnabled(true);
+    return true;
+}
+
+} // namespace tarnwatch

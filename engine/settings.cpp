@@ -1,0 +1,136 @@
+#include "settings.h"
+
+#include "messages.h"
+#include "text.h"
+
+#include <algorithm>
+#include <fstream>
+#include <system_error>
+
+namespace tarnwatch {
+
+namespace {
+
+constexpr std::string_view LineEnd = "\r\n";
+
+std::string ReadWholeFile(FileSystem& files, const std::wstring& path, bool& readable) {
+    std::string content;
+    const auto file = files.OpenShared(path);
+    readable = file != nullptr;
+    if (!file) {
+        return content;
+    }
+    content.resize(static_cast<std::size_t>(std::max<std::int64_t>(file->Length(), 0)));
+    content.resize(file->ReadAt(0, content.data(), content.size()));
+    return content;
+}
+
+bool WriteWholeFile(const std::filesystem::path& path, const std::string& content) {
+    std::ofstream stream(path, std::ios::binary | std::ios::trunc);
+    if (!stream) {
+        return false;
+    }
+    stream.write(content.data(), static_cast<std::streamsize>(content.size()));
+    stream.close();
+    return !stream.fail();
+}
+
+} // namespace
+
+std::string ScrambleText(std::string_view ansiText) {
+    std::string scrambled(ansiText);
+    for (char& code : scrambled) {
+        code = static_cast<char>(static_cast<unsigned char>(code) ^ SettingsKey);
+    }
+    return scrambled;
+}
+
+std::string ScrambleText(std::int64_t number) { return ScrambleText(std::to_string(number)); }
+
+std::int64_t TimerIntervalMs(std::int32_t updateSeconds) {
+    return static_cast<std::int64_t>(std::max<std::int32_t>(updateSeconds, 1)) * 1000;
+}
+
+LoadResult LoadSettings(SharedState& state, const std::filesystem::path& settingsFile, FileSystem& files,
+                        AnsiCodePage& codePage, PollTimer& timer, MessageBoxes& boxes) {
+    const std::wstring path = settingsFile.wstring();
+    bool readable = false;
+    const std::string content = files.IsPlainFile(path) ? ReadWholeFile(files, path, readable) : std::string();
+    if (!readable) {
+        boxes.Show(messages::SettingsMissing(path), messages::InitFailedTitle, BoxButtons::Ok, BoxIcon::Critical);
+        return LoadResult::Missing;
+    }
+
+    const auto lines = SplitTextLines(content);
+    std::vector<std::wstring> values(lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        codePage.ToWide(ScrambleText(lines[i]), values[i]);
+    }
+
+    std::optional<std::int32_t> rowLimit;
+    std::optional<std::int32_t> updateSeconds;
+    if (values.size() >= 1 && !(rowLimit = ParseInt32(values[0]))) {
+        boxes.Show(messages::SettingsDamaged(path), messages::InitFailedTitle, BoxButtons::Ok, BoxIcon::Critical);
+        return LoadResult::Damaged;
+    }
+    if (values.size() >= 2 && !(updateSeconds = ParseInt32(values[1]))) {
+        boxes.Show(messages::SettingsDamaged(path), messages::InitFailedTitle, BoxButtons::Ok, BoxIcon::Critical);
+        return LoadResult::Damaged;
+    }
+
+    if (rowLimit) {
+        state.RowLimit = *rowLimit;
+    }
+    if (updateSeconds) {
+        state.UpdateSeconds = *updateSeconds;
+        timer.SetIntervalMs(TimerIntervalMs(state.UpdateSeconds));
+    }
+    if (values.size() >= 3) {
+        state.LogFolder = values[2];
+    }
+    if (values.size() >= 4) {
+        // Only the first entry is trimmed; the later ones are kept exactly as written.
+        state.FilterIps.assign(1, std::wstring(TrimSpaces(values[3])));
+        state.FilterIps.insert(state.FilterIps.end(), values.begin() + 4, values.end());
+    }
+    return LoadResult::Loaded;
+}
+
+bool SaveSettings(const SharedState& state, const std::filesystem::path& settingsFile, AnsiCodePage& codePage,
+                  MessageBoxes& boxes) {
+    std::string content;
+    content += ScrambleText(state.RowLimit);
+    content += LineEnd;
+    content += ScrambleText(state.UpdateSeconds);
+    content += LineEnd;
+    content += ScrambleText(codePage.ToAnsi(state.LogFolder));
+    content += LineEnd;
+    for (const std::wstring& filterIp : state.FilterIps) {
+        content += ScrambleText(codePage.ToAnsi(filterIp));
+        content += LineEnd;
+    }
+
+    // Write beside the old file and swap only a complete new one in, so a failure never leaves half a file.
+    std::filesystem::path partial = settingsFile;
+    partial += L".new";
+    std::error_code error;
+    if (WriteWholeFile(partial, content)) {
+        std::filesystem::rename(partial, settingsFile, error);
+        if (!error) {
+            return true;
+        }
+    }
+    std::filesystem::remove(partial, error);
+    boxes.Show(messages::SettingsNotWritten(settingsFile.wstring()), messages::SaveSettingsTitle, BoxButtons::Ok,
+               BoxIcon::Critical);
+    return false;
+}
+
+void SaveIfDirty(SharedState& state, const std::filesystem::path& settingsFile, AnsiCodePage& codePage,
+                 MessageBoxes& boxes) {
+    if (state.SettingsDirty && SaveSettings(state, settingsFile, codePage, boxes)) {
+        state.SettingsDirty = false;
+    }
+}
+
+} // namespace tarnwatch

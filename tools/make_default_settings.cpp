@@ -1,0 +1,91 @@
+// Writes a param.dat with the program's own settings writer, so nobody has to scramble one by hand.
+//   make_default_settings OUTPUT [--row-limit N] [--seconds N] [--log-folder TEXT] [--filter IP]...
+// Arguments are taken byte for byte as ANSI text.
+
+#include "settings.h"
+#include "text.h"
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Passes bytes through unchanged: each byte becomes one UTF-16 unit and back.
+class BytePassThrough final : public tarnwatch::AnsiCodePage {
+public:
+    void ToWide(std::string_view ansi, std::wstring& wide) override {
+        wide.assign(ansi.size(), L'\0');
+        for (std::size_t i = 0; i < ansi.size(); ++i) {
+            wide[i] = static_cast<wchar_t>(static_cast<unsigned char>(ansi[i]));
+        }
+    }
+    std::string ToAnsi(std::wstring_view wide) override {
+        std::string ansi(wide.size(), '\0');
+        for (std::size_t i = 0; i < wide.size(); ++i) {
+            ansi[i] = static_cast<char>(wide[i]);
+        }
+        return ansi;
+    }
+};
+
+class ConsoleBoxes final : public tarnwatch::MessageBoxes {
+public:
+    tarnwatch::BoxAnswer Show(const std::wstring& text, const std::wstring& title, tarnwatch::BoxButtons,
+                              tarnwatch::BoxIcon) override {
+        std::wcerr << title << L": " << text << L'\n';
+        return tarnwatch::BoxAnswer::Ok;
+    }
+};
+
+std::wstring Widen(const std::string& text) {
+    std::wstring wide;
+    BytePassThrough().ToWide(text, wide);
+    return wide;
+}
+
+int Usage() {
+    std::cerr << "usage: make_default_settings OUTPUT [--row-limit N] [--seconds N] [--log-folder TEXT] "
+                 "[--filter IP]...\n";
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        return Usage();
+    }
+    tarnwatch::SharedState settings;
+    settings.RowLimit = 30;
+    settings.UpdateSeconds = 5;
+    settings.LogFolder = L"C:\\inetpub\\logs\\LogFiles\\W3SVC1\\";
+    std::vector<std::wstring> filters;
+
+    for (int i = 2; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (i + 1 >= argc) {
+            return Usage();
+        }
+        const std::wstring value = Widen(argv[++i]);
+        if (option == "--row-limit" || option == "--seconds") {
+            const auto number = tarnwatch::ParseInt32(value);
+            if (!number) {
+                return Usage();
+            }
+            (option == "--row-limit" ? settings.RowLimit : settings.UpdateSeconds) = *number;
+        } else if (option == "--log-folder") {
+            settings.LogFolder = value;
+        } else if (option == "--filter") {
+            filters.push_back(value);
+        } else {
+            return Usage();
+        }
+    }
+    settings.FilterIps = filters.empty() ? std::vector<std::wstring>{L"127.0.0.1"} : filters;
+
+    BytePassThrough codePage;
+    ConsoleBoxes boxes;
+    return tarnwatch::SaveSettings(settings, argv[1], codePage, boxes) ? 0 : 1;
+}
