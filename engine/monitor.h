@@ -16,9 +16,9 @@ struct MonitorPorts {
     MessageBoxes& Boxes;
     PollTimer& Timer;
     StartupHost& Host;
-    Clock& Clock;
-    Tray& Tray;
-    Beeper& Beeper;
+    tarnwatch::Clock& Clock;
+    tarnwatch::Tray& Tray;
+    tarnwatch::Beeper& Beeper;
     MessagePump& Pump;
     AnsiCodePage& CodePage;
     FileSystem& Files;
