@@ -1,0 +1,79 @@
+# Shared by the scripts: where things are, the packages they need and the two builds.
+# Sourced, not run.
+
+SOURCE_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+LINUX_BUILD_DIR=$SOURCE_DIR/build/linux
+WINDOWS_BUILD_DIR=$SOURCE_DIR/build/windows
+
+REQUIRED_PACKAGES=(cmake g++ make googletest libgtest-dev libbenchmark-dev g++-mingw-w64-x86-64-posix
+    wine wine64 xvfb imagemagick xdotool mawk)
+
+say() { printf '==> %s\n' "$*"; }
+warn() { printf 'warning: %s\n' "$*" >&2; }
+
+missing_packages() {
+    local package
+    for package in "${REQUIRED_PACKAGES[@]}"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q ' ok installed$'; then
+            printf '%s\n' "$package"
+        fi
+    done
+}
+
+# Touches apt only when something is missing, so that reruns are quick and work offline.
+install_missing_packages() {
+    if ! command -v dpkg-query >/dev/null; then
+        warn "no dpkg here: assuming the build tools are installed"
+        return 0
+    fi
+    local missing
+    mapfile -t missing < <(missing_packages)
+    if ((${#missing[@]} == 0)); then
+        return 0
+    fi
+    local as_root=()
+    if ((EUID != 0)); then
+        if ! command -v sudo >/dev/null; then
+            printf 'error: missing packages %s, and neither root nor sudo to install them\n' "${missing[*]}" >&2
+            return 1
+        fi
+        as_root=(sudo)
+    fi
+    say "installing ${missing[*]}"
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"
+}
+
+configure_linux_build() {
+    cmake -S "$SOURCE_DIR" -B "$LINUX_BUILD_DIR" -DTARNWATCH_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
+}
+
+# Builds the given targets, or everything without arguments.
+build_linux() {
+    configure_linux_build
+    local targets=()
+    if (($# > 0)); then
+        targets=(--target "$@")
+    fi
+    cmake --build "$LINUX_BUILD_DIR" -j "$(nproc)" "${targets[@]}"
+}
+
+# Needs make_default_settings from the Linux build: it writes the param.dat put beside tarnwatch.exe.
+build_windows() {
+    cmake -S "$SOURCE_DIR" -B "$WINDOWS_BUILD_DIR" \
+        -DCMAKE_TOOLCHAIN_FILE="$SOURCE_DIR/cmake/mingw-w64-x86_64.cmake" \
+        -DTARNWATCH_HOST_SETTINGS_TOOL="$LINUX_BUILD_DIR/tools/make_default_settings"
+    cmake --build "$WINDOWS_BUILD_DIR" -j "$(nproc)"
+}
+
+# The exe only exists once its entry point has been written; until then nothing is missing.
+program_expected() {
+    [[ -f $SOURCE_DIR/ui/main/win_main.cpp ]]
+}
+
+# The path under Wine's Z: drive, which maps the Unix root.
+windows_path() {
+    local path
+    path=$(realpath -m -- "$1")
+    printf 'Z:%s\n' "${path//\//\\}"
+}
