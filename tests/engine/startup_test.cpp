@@ -98,7 +98,7 @@ protected:
     }
     std::filesystem::path SettingsPath() const { return folder.Path() / "param.dat"; }
     std::wstring LogFolderSetting() const { return logFolder.wstring() + L"/"; }
-    std::filesystem::path TodayLog() const { return logFolder / TodayLogFileName(clock.Today()); }
+    std::filesystem::path TodayLog() { return logFolder / TodayLogFileName(clock.Today()); }
 
     bool Start() { return monitor.StartMonitor(SettingsPath()); }
 
