@@ -1,0 +1,52 @@
+#include "win_clock.h"
+
+#include <windows.h>
+
+#include <array>
+
+namespace tarnwatch::win {
+
+namespace {
+
+constexpr std::int64_t FileTimeUnitsPerSecond = 10'000'000;
+
+// Texts of a locale's time or date format are a few dozen characters at most.
+using FormattedText = std::array<wchar_t, 128>;
+
+std::wstring Formatted(const FormattedText& text, int written) {
+    // The written count includes the terminating NUL; 0 means the call failed.
+    return written > 0 ? std::wstring(text.data(), static_cast<std::size_t>(written - 1)) : std::wstring();
+}
+
+} // namespace
+
+CivilDate WinClock::Today() {
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    return CivilDate{now.wYear, now.wMonth, now.wDay};
+}
+
+std::int64_t WinClock::SecondTick() {
+    // Reading the system time is far cheaper than formatting it; whole seconds of UTC change together
+    // with the seconds of local time.
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    const auto units = (static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    return static_cast<std::int64_t>(units / FileTimeUnitsPerSecond);
+}
+
+std::wstring WinClock::TimeOfDayText() {
+    FormattedText text{};
+    const int written = ::GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, nullptr, nullptr, text.data(),
+                                          static_cast<int>(text.size()));
+    return Formatted(text, written);
+}
+
+std::wstring ShortDateText() {
+    FormattedText text{};
+    const int written = ::GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr,
+                                          text.data(), static_cast<int>(text.size()), nullptr);
+    return Formatted(text, written);
+}
+
+} // namespace tarnwatch::win

@@ -1,0 +1,33 @@
+// A window timer (SetTimer) whose ticks arrive as WM_TIMER with its id.
+#pragma once
+
+#include "ports.h"
+
+#include <windows.h>
+
+namespace tarnwatch::win {
+
+class WindowTimer final : public PollTimer {
+public:
+    // Starts at once, as a timer designed enabled does.
+    WindowTimer(HWND window, UINT_PTR id, std::int64_t intervalMs);
+    ~WindowTimer() override;
+    WindowTimer(const WindowTimer&) = delete;
+    WindowTimer& operator=(const WindowTimer&) = delete;
+
+    void SetIntervalMs(std::int64_t intervalMs) override;
+    void SetEnabled(bool enabled) override;
+
+    bool Enabled() const { return enabled_; }
+    std::int64_t IntervalMs() const { return intervalMs_; }
+
+private:
+    void Start();
+
+    HWND window_;
+    UINT_PTR id_;
+    std::int64_t intervalMs_;
+    bool enabled_ = false;
+};
+
+} // namespace tarnwatch::win
