@@ -4,6 +4,8 @@
 #include "ports.h"
 #include "shared_state.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -17,7 +19,10 @@ public:
 
 class LogReader {
 public:
-    LogReader(FileSystem& files, MessagePump& pump);
+    static constexpr std::size_t DefaultBufferBytes = std::size_t{1} << 20;
+
+    // bufferBytes is the size of the read window; a line longer than it still reads whole.
+    LogReader(FileSystem& files, MessagePump& pump, std::size_t bufferBytes = DefaultBufferBytes);
 
     // Hands every complete line from state.ReadOffset on to sink, in file order, and
     // moves state.ReadOffset past it.
@@ -26,6 +31,7 @@ public:
 private:
     FileSystem& files_;
     MessagePump& pump_;
+    std::size_t bufferBytes_;
     std::vector<char> buffer_;
     std::int64_t lastLength_ = 0;
 };
