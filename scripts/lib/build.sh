@@ -40,17 +40,18 @@ install_missing_packages() {
         as_root=(sudo)
     fi
     say "installing ${missing[*]}"
-    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update
-    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update &&
+        "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"
 }
 
 configure_linux_build() {
     cmake -S "$SOURCE_DIR" -B "$LINUX_BUILD_DIR" -DTARNWATCH_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 }
 
-# Builds the given targets, or everything without arguments.
+# Builds the given targets, or everything without arguments. The steps are chained rather than left to
+# errexit, which callers that test the result switch off.
 build_linux() {
-    configure_linux_build
+    configure_linux_build || return
     local targets=()
     if (($# > 0)); then
         targets=(--target "$@")
@@ -58,12 +59,17 @@ build_linux() {
     cmake --build "$LINUX_BUILD_DIR" -j "$(nproc)" "${targets[@]}"
 }
 
-# Needs make_default_settings from the Linux build: it writes the param.dat put beside tarnwatch.exe.
+# Builds the given targets, or everything. Needs make_default_settings from the Linux build: it writes
+# the param.dat put beside tarnwatch.exe.
 build_windows() {
     cmake -S "$SOURCE_DIR" -B "$WINDOWS_BUILD_DIR" \
         -DCMAKE_TOOLCHAIN_FILE="$SOURCE_DIR/cmake/mingw-w64-x86_64.cmake" \
-        -DTARNWATCH_HOST_SETTINGS_TOOL="$LINUX_BUILD_DIR/tools/make_default_settings"
-    cmake --build "$WINDOWS_BUILD_DIR" -j "$(nproc)"
+        -DTARNWATCH_HOST_SETTINGS_TOOL="$LINUX_BUILD_DIR/tools/make_default_settings" || return
+    local targets=()
+    if (($# > 0)); then
+        targets=(--target "$@")
+    fi
+    cmake --build "$WINDOWS_BUILD_DIR" -j "$(nproc)" "${targets[@]}"
 }
 
 # The exe only exists once its entry point has been written; until then nothing is missing.
