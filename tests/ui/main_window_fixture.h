@@ -1,0 +1,149 @@
+// A real main window against a temporary program folder (param.dat) and log folder (today's log).
+#pragma once
+
+#include "../engine/fakes.h"
+#include "../engine/temp_folder.h"
+#include "dpi.h"
+#include "main/frm_main.h"
+#include "settings.h"
+#include "startup.h"
+#include "win_clock.h"
+#include "win_code_page.h"
+#include "win_file_system.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tarnwatch::testing {
+
+using Row = std::array<std::wstring, 4>;
+
+// A request in the log's field order: date time c-ip cs-username s-ip s-port cs-method cs-uri-stem
+// cs-uri-query sc-status cs(User-Agent).
+inline std::string Request(const std::string& address, const std::string& url,
+                           const std::string& status = "200") {
+    return "2003-09-05 10:15:32 " + address + " - 192.168.0.1 80 GET " + url + " - " + status +
+           " Mozilla/4.0+(compatible;+MSIE+6.0;+Windows+NT+5.0)\r\n";
+}
+
+inline const std::string LogHeader = "#Software: Microsoft Internet Information Services 6.0\r\n"
+                                     "#Version: 1.0\r\n"
+                                     "#Date: 2003-09-05 00:00:00\r\n"
+                                     "#Fields: date time c-ip cs-username s-ip s-port cs-method cs-uri-stem "
+                                     "cs-uri-query sc-status cs(User-Agent)\r\n";
+
+struct StartSettings {
+    std::int32_t RowLimit = 50;
+    // Long enough that no real tick comes between the test's own.
+    std::int32_t UpdateSeconds = 10;
+    std::vector<std::wstring> FilterIps{L"127.0.0.1"};
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    std::filesystem::path SettingsFile() const { return program_.Path() / "param.dat"; }
+    std::filesystem::path TodaysLog() { return logs_.Path() / TodayLogFileName(clock_.Today()); }
+
+    void WriteSettings(const StartSettings& settings) {
+        SharedState written;
+        written.RowLimit = settings.RowLimit;
+        written.UpdateSeconds = settings.UpdateSeconds;
+        written.LogFolder = logs_.Path().wstring() + L"\\";
+        written.FilterIps = settings.FilterIps;
+        ASSERT_TRUE(SaveSettings(written, SettingsFile(), codePage_, boxes_));
+    }
+
+    // A log that already holds requests from before the start: none of them may become a row.
+    void WriteLog(const std::string& header = LogHeader) {
+        logs_.Write(TodaysLog().filename().string(),
+                    header + Request("10.0.0.1", "/old-1.htm") + Request("10.0.0.2", "/old-2.htm"));
+    }
+
+    void AppendLog(const std::string& lines) {
+        std::ofstream(TodaysLog(), std::ios::binary | std::ios::app) << lines;
+    }
+
+    bool Load() {
+        frmMain_ = std::make_unique<ui::FrmMain>(
+            state_, ui::FrmMainPorts{boxes_, clock_, beeps_, codePage_, files_}, program_.Path());
+        return frmMain_->Load(::GetModuleHandleW(nullptr));
+    }
+
+    // The usual start: settings, a log, and the window shown.
+    void Start(const StartSettings& settings = StartSettings{}) {
+        WriteSettings(settings);
+        WriteLog();
+        ASSERT_TRUE(Load());
+        frmMain_->Show(SW_SHOWNORMAL);
+    }
+
+    HWND Window() const { return frmMain_->Handle(); }
+    HWND List() const { return frmMain_->MonitorListHandle(); }
+    int Dpi() const { return win::WindowDpi(Window()); }
+
+    void Tick() { ::SendMessageW(Window(), WM_TIMER, ui::FrmMain::UpdateTimerId, 0); }
+
+    void Command(UINT command) { ::SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(command, 0), 0); }
+
+    std::vector<Row> Rows() const {
+        std::vector<Row> rows(static_cast<std::size_t>(ListView_GetItemCount(List())));
+        for (std::size_t index = 0; index < rows.size(); ++index) {
+            for (int column = 0; column < 4; ++column) {
+                std::array<wchar_t, 512> text{};
+                ListView_GetItemText(List(), static_cast<int>(index), column, text.data(),
+                                     static_cast<int>(text.size()));
+                rows[index][static_cast<std::size_t>(column)] = text.data();
+            }
+        }
+        return rows;
+    }
+
+    std::vector<std::wstring> Urls() const {
+        std::vector<std::wstring> urls;
+        for (const Row& row : Rows()) {
+            urls.push_back(row[3]);
+        }
+        return urls;
+    }
+
+    std::array<int, 4> ColumnWidths() const {
+        std::array<int, 4> widths{};
+        for (int column = 0; column < 4; ++column) {
+            widths[static_cast<std::size_t>(column)] = ListView_GetColumnWidth(List(), column);
+        }
+        return widths;
+    }
+
+    static RECT WindowRect(HWND window) {
+        RECT bounds{};
+        ::GetWindowRect(window, &bounds);
+        return bounds;
+    }
+
+    static RECT ClientRect(HWND window) {
+        RECT bounds{};
+        ::GetClientRect(window, &bounds);
+        return bounds;
+    }
+
+    TempFolder program_;
+    TempFolder logs_;
+    SharedState state_;
+    ScriptedBoxes boxes_;
+    win::WinClock clock_;
+    EventLog beeps_;
+    win::WinAnsiCodePage codePage_;
+    win::WinFileSystem files_;
+    // Last, so that the window goes before the folders it reads.
+    std::unique_ptr<ui::FrmMain> frmMain_;
+};
+
+} // namespace tarnwatch::testing

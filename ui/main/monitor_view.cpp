@@ -1,0 +1,86 @@
+#include "monitor_view.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+namespace tarnwatch::ui {
+
+namespace {
+
+struct ColumnDesign {
+    const wchar_t* Header;
+    int Format;
+};
+
+constexpr std::array<ColumnDesign, 4> Columns{{
+    {L"Local Time", LVCFMT_LEFT},
+    {L"Remote IP", LVCFMT_CENTER},
+    {L"Status", LVCFMT_CENTER},
+    {L"Url", LVCFMT_LEFT},
+}};
+
+const std::wstring NoText;
+
+const std::wstring& CellText(const MonitorRow& row, int column) {
+    switch (column) {
+    case 0:
+        return row.LocalTime;
+    case 1:
+        return row.RemoteIp;
+    case 2:
+        return row.Status;
+    case 3:
+        return row.Url;
+    default:
+        return NoText;
+    }
+}
+
+} // namespace
+
+void MonitorView::Create(HWND parent, HINSTANCE instance, int controlId, const RECT& bounds) {
+    list_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
+                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA, bounds.left,
+                              bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), instance, nullptr);
+    // Rows change in bulk; drawing off screen keeps those repaints from flickering.
+    ListView_SetExtendedListViewStyle(list_, LVS_EX_DOUBLEBUFFER);
+    for (int index = 0; index < static_cast<int>(Columns.size()); ++index) {
+        const ColumnDesign& design = Columns[static_cast<std::size_t>(index)];
+        LVCOLUMNW column{};
+        column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        column.fmt = design.Format;
+        column.pszText = const_cast<wchar_t*>(design.Header);
+        column.iSubItem = index;
+        ListView_InsertColumn(list_, index, &column);
+    }
+}
+
+void MonitorView::ShowRows() {
+    const std::uint64_t revision = rows_.Revision();
+    if (revision == shownRevision_) {
+        return;
+    }
+    shownRevision_ = revision;
+    ListView_SetItemCountEx(list_, rows_.RowCount(), LVSICF_NOSCROLL);
+    // Trimming moves every row up by one even when the count stays, so the whole list is stale.
+    ::InvalidateRect(list_, nullptr, FALSE);
+}
+
+void MonitorView::FillDisplayInfo(NMLVDISPINFOW& request) const {
+    LVITEMW& item = request.item;
+    if ((item.mask & LVIF_TEXT) == 0 || item.pszText == nullptr || item.cchTextMax <= 0) {
+        return;
+    }
+    // A dialog running inside a pass may trim rows before the list has heard of it.
+    const int row = item.iItem + 1;
+    const std::wstring& text =
+        row >= 1 && row <= rows_.RowCount() ? CellText(rows_.Row(row), item.iSubItem) : NoText;
+    const std::size_t length =
+        std::min<std::size_t>(text.size(), static_cast<std::size_t>(item.cchTextMax) - 1);
+    std::copy_n(text.data(), length, item.pszText);
+    item.pszText[length] = L'\0';
+}
+
+} // namespace tarnwatch::ui

@@ -1,0 +1,42 @@
+// The program's entry: create frmMain, run its load, show it and run the message loop.
+#include "frm_main.h"
+#include "program_folder.h"
+#include "win_beeper.h"
+#include "win_clock.h"
+#include "win_code_page.h"
+#include "win_file_system.h"
+#include "win_message_boxes.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof(controls);
+    controls.dwICC = ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES;
+    ::InitCommonControlsEx(&controls);
+
+    tarnwatch::SharedState state;
+    tarnwatch::win::WinMessageBoxes boxes;
+    tarnwatch::win::WinClock clock;
+    tarnwatch::win::WinBeeper beeper;
+    tarnwatch::win::WinAnsiCodePage codePage;
+    tarnwatch::win::WinFileSystem files;
+    tarnwatch::ui::FrmMain frmMain(state, {boxes, clock, beeper, codePage, files},
+                                   tarnwatch::win::ProgramFolder());
+    if (!frmMain.Load(instance)) {
+        // Start-up gave up and has told the user why.
+        return 1;
+    }
+    boxes.SetOwner(frmMain.Handle());
+    frmMain.SetClosedHandler([] { ::PostQuitMessage(0); });
+    frmMain.Show(showCommand);
+
+    MSG message{};
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
