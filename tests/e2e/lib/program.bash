@@ -1,0 +1,71 @@
+# Runs the real tarnwatch.exe under a Wine session that is already up (WINEPREFIX, DISPLAY set), in a
+# folder of its own holding the exe, its param.dat and a log folder with today's log. Sourced, not run;
+# needs BUILD_DIR, the Windows build with tarnwatch.exe and the helpers of tests/e2e.
+
+TARNWATCH_DIR=
+TARNWATCH_LOG=
+TARNWATCH_PID=
+
+# Wine maps the Unix root to drive Z:.
+windows_path() {
+    local unix_path
+    unix_path=$(readlink -f "$1")
+    printf 'Z:%s' "${unix_path//\//\\}"
+}
+
+listview_reader() {
+    wine "$BUILD_DIR/tests/e2e/listview_reader.exe" "$@" </dev/null | tr -d '\r'
+    return "${PIPESTATUS[0]}"
+}
+
+# One request in the log's field order, with today's date, CR LF ended.
+request_line() {
+    local address=$1 url=$2 status=${3:-200}
+    printf '%s %s - 192.168.0.1 80 GET %s - %s Mozilla/4.0+(compatible;+MSIE+6.0;+Windows+NT+5.0)\r\n' \
+        "$(date '+%Y-%m-%d %H:%M:%S')" "$address" "$url" "$status"
+}
+
+# tarnwatch_prepare FOLDER ROW_LIMIT UPDATE_SECONDS [FILTER_IP...]
+tarnwatch_prepare() {
+    local folder=$1 row_limit=$2 seconds=$3
+    shift 3
+    rm -rf "$folder"
+    mkdir -p "$folder/logs"
+    TARNWATCH_DIR=$(readlink -f "$folder")
+    cp "$BUILD_DIR/ui/tarnwatch.exe" "$TARNWATCH_DIR/"
+    wine "$BUILD_DIR/tests/e2e/write_settings.exe" "$(windows_path "$TARNWATCH_DIR")\\param.dat" \
+        "$row_limit" "$seconds" "$(windows_path "$TARNWATCH_DIR/logs")\\" "$@" </dev/null
+    # The program names today's log by the local date, as the web server does.
+    TARNWATCH_LOG=$TARNWATCH_DIR/logs/ex$(date '+%y%m%d').log
+    {
+        printf '#Software: Microsoft Internet Information Services 6.0\r\n'
+        printf '#Version: 1.0\r\n'
+        printf '#Date: %s\r\n' "$(date '+%Y-%m-%d %H:%M:%S')"
+        printf '#Fields: date time c-ip cs-username s-ip s-port cs-method cs-uri-stem cs-uri-query sc-status '
+        printf 'cs(User-Agent)\r\n'
+        request_line 10.0.0.1 /before-the-start-1.htm
+        request_line 10.0.0.2 /before-the-start-2.htm
+    } >"$TARNWATCH_LOG"
+}
+
+tarnwatch_start() {
+    wine "$TARNWATCH_DIR/tarnwatch.exe" </dev/null >"$TARNWATCH_DIR/wine-output.txt" 2>&1 &
+    TARNWATCH_PID=$!
+    listview_reader wait-window 30000
+}
+
+# Closes the window as a user would; ends the process by its id only if it does not go.
+tarnwatch_stop() {
+    [[ -n $TARNWATCH_PID ]] || return 0
+    listview_reader close 10000 >/dev/null 2>&1 || true
+    local tries
+    for ((tries = 0; tries < 100; ++tries)); do
+        kill -0 "$TARNWATCH_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$TARNWATCH_PID" 2>/dev/null; then
+        kill "$TARNWATCH_PID" 2>/dev/null || true
+    fi
+    wait "$TARNWATCH_PID" 2>/dev/null || true
+    TARNWATCH_PID=
+}
