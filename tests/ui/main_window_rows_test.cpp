@@ -67,15 +67,6 @@ TEST_F(MainWindowTest, ABacklogIsReadInOneTickAndShowsItsNewestRows) {
     EXPECT_EQ(urls.back(), L"/page-5000");
 }
 
-TEST_F(MainWindowTest, BeepsOncePerShownRequestWhenSoundIsOn) {
-    Start();
-    state_.SoundNotify = true;
-    AppendLog(Request("192.168.0.7", "/a") + Request("127.0.0.1", "/filtered") +
-              Request("192.168.0.8", "/b"));
-    Tick();
-    EXPECT_EQ(beeps_.Events, (std::vector<std::wstring>{L"beep 400 200", L"beep 400 200"}));
-}
-
 TEST_F(MainWindowTest, TheTimerReadsTheLogByItself) {
     StartSettings settings;
     settings.UpdateSeconds = 1;
