@@ -30,17 +30,20 @@ build_if_needed() {
     done
 }
 
-# A Wine session of its own: the shared one of the scripts when it is there, else as the Wine notes say.
+# A Wine session of its own, on a prefix of its own so that ending it cannot stop anybody else's programs:
+# the session of the scripts when it is there, else as the Wine notes say.
+SESSION_DIR=$BUILD_DIR/bench-backlog-session
 session_xvfb_pid=
 start_session() {
+    mkdir -p "$SESSION_DIR"
     if [[ -f $SOURCE_DIR/scripts/lib/wine-session.sh ]]; then
         source "$SOURCE_DIR/scripts/lib/build.sh"
         source "$SOURCE_DIR/scripts/lib/wine-session.sh"
-        WINDOWS_BUILD_DIR=$BUILD_DIR
+        WINDOWS_BUILD_DIR=$SESSION_DIR
         start_wine_session --xvfb
         return
     fi
-    export WINEPREFIX=$BUILD_DIR/wineprefix WINEDEBUG=-all
+    export WINEPREFIX=$SESSION_DIR/wineprefix WINEDEBUG=-all
     local display_file
     display_file=$(mktemp)
     Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$display_file" </dev/null >/dev/null 2>&1 &
