@@ -25,7 +25,21 @@ rows_without_time() {
     listview_reader rows | cut -f2-
 }
 
-trap tarnwatch_stop EXIT
+# With no window manager on the display, Wine draws caption and frame only for windows it does not hand to
+# one: switch that off for this run, so that the screenshot shows the window as Windows draws it.
+x11_key='HKCU\Software\Wine\X11 Driver'
+managed_before=$(wine reg query "$x11_key" /v Managed </dev/null 2>/dev/null | tr -d '\r' | awk '$1 == "Managed" { print $3 }' || true)
+wine reg add "$x11_key" /v Managed /d N /f </dev/null >/dev/null 2>&1
+
+finish() {
+    tarnwatch_stop
+    if [[ -n $managed_before ]]; then
+        wine reg add "$x11_key" /v Managed /d "$managed_before" /f </dev/null >/dev/null 2>&1
+    else
+        wine reg delete "$x11_key" /v Managed /f </dev/null >/dev/null 2>&1
+    fi
+}
+trap finish EXIT
 
 tarnwatch_prepare "$BUILD_DIR/e2e-listview" 5 1 127.0.0.1
 tarnwatch_start
