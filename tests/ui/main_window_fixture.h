@@ -5,6 +5,7 @@
 #include "../engine/temp_folder.h"
 #include "dpi.h"
 #include "main/frm_main.h"
+#include "option_dialog_user.h"
 #include "settings.h"
 #include "startup.h"
 #include "win_clock.h"
@@ -21,6 +22,8 @@
 #include <vector>
 
 namespace tarnwatch::testing {
+
+using ui::FakeFolderBrowser;
 
 using Row = std::array<std::wstring, 4>;
 
@@ -54,18 +57,21 @@ struct StartSettings {
     // Long enough that no real tick comes between the test's own.
     std::int32_t UpdateSeconds = 10;
     std::vector<std::wstring> FilterIps{L"127.0.0.1"};
+    // Empty: the test's log folder.
+    std::wstring LogFolder;
 };
 
 class MainWindowTest : public ::testing::Test {
 protected:
     std::filesystem::path SettingsFile() const { return program_.Path() / "param.dat"; }
+    std::wstring LogFolderSetting() const { return logs_.Path().wstring() + L"\\"; }
     std::filesystem::path TodaysLog() { return logs_.Path() / TodayLogFileName(clock_.Today()); }
 
     void WriteSettings(const StartSettings& settings) {
         SharedState written;
         written.RowLimit = settings.RowLimit;
         written.UpdateSeconds = settings.UpdateSeconds;
-        written.LogFolder = logs_.Path().wstring() + L"\\";
+        written.LogFolder = settings.LogFolder.empty() ? LogFolderSetting() : settings.LogFolder;
         written.FilterIps = settings.FilterIps;
         ASSERT_TRUE(SaveSettings(written, SettingsFile(), codePage_, boxes_));
     }
@@ -82,7 +88,7 @@ protected:
 
     bool Load() {
         frmMain_ = std::make_unique<ui::FrmMain>(
-            state_, ui::FrmMainPorts{boxes_, clock_, beeps_, codePage_, files_}, program_.Path());
+            state_, ui::FrmMainPorts{boxes_, clock_, beeps_, codePage_, files_, browser_}, program_.Path());
         return frmMain_->Load(::GetModuleHandleW(nullptr));
     }
 
@@ -132,6 +138,7 @@ protected:
     EventLog beeps_;
     win::WinAnsiCodePage codePage_;
     win::WinFileSystem files_;
+    FakeFolderBrowser browser_;
     // Last, so that the window goes before the folders it reads.
     std::unique_ptr<ui::FrmMain> frmMain_;
 };

@@ -103,12 +103,12 @@ TEST_F(MainWindowTest, MissingSettingsFileEndsTheStartBeforeTheWindowIsShown) {
     EXPECT_TRUE(NoMainWindowExists());
 }
 
-TEST_F(MainWindowTest, MissingLogEndsTheStartOnCancelAndLooksAgainOnRetry) {
+TEST_F(MainWindowTest, MissingLogEndsTheStartOnCancel) {
     WriteSettings(StartSettings{});
-    boxes_.Answers = {BoxAnswer::Retry, BoxAnswer::Cancel};
+    boxes_.Answers = {BoxAnswer::Cancel};
     EXPECT_FALSE(Load());
-    ASSERT_EQ(boxes_.Shown.size(), 2u);
-    EXPECT_EQ(boxes_.Shown[1].Text, messages::LogFileMissing(TodaysLog().wstring()));
+    ASSERT_EQ(boxes_.Shown.size(), 1u);
+    EXPECT_EQ(boxes_.Shown[0].Text, messages::LogFileMissing(TodaysLog().wstring()));
     EXPECT_TRUE(NoMainWindowExists());
 }
 

@@ -1,5 +1,6 @@
 #include "frm_main.h"
 
+#include "dialogs/option_dialog.h"
 #include "dpi.h"
 #include "main_menu.h"
 #include "menu_ids.h"
@@ -379,8 +380,16 @@ void FrmMain::mnuTOp_Click() {
     SetTopMost(IsChecked(menuBar, mnuTOp));
 }
 
-// The Options dialog is wired in here; without it a Retry at start-up simply looks for the log again.
-void FrmMain::ShowOptionsDialog() {}
+void FrmMain::ShowOptionsDialog() {
+    const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(Handle(), GWLP_HINSTANCE));
+    OptionDialogContext context{state_, *tmrUpdate,
+                                [this] {
+                                    monitor_->TrimMonitorList();
+                                    lvwTarnwatch.ShowRows();
+                                },
+                                ports_.Browser};
+    ShowOptionDialog(instance, context);
+}
 
 void FrmMain::EndProgram() {
     startupGaveUp_ = true;

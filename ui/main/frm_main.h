@@ -1,6 +1,7 @@
 // frmMain: the program's one main window with the monitor list, its timer and the menus.
 #pragma once
 
+#include "folder_browser.h"
 #include "handles.h"
 #include "monitor.h"
 #include "monitor_rows.h"
@@ -26,6 +27,7 @@ struct FrmMainPorts {
     tarnwatch::Beeper& Beeper;
     AnsiCodePage& CodePage;
     FileSystem& Files;
+    win::FolderBrowser& Browser;
 };
 
 class FrmMain final : private StartupHost, private Tray {

@@ -1,4 +1,5 @@
 // The program's entry: create frmMain, run its load, show it and run the message loop.
+#include "folder_browser.h"
 #include "frm_main.h"
 #include "program_folder.h"
 #include "win_beeper.h"
@@ -23,7 +24,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     tarnwatch::win::WinBeeper beeper;
     tarnwatch::win::WinAnsiCodePage codePage;
     tarnwatch::win::WinFileSystem files;
-    tarnwatch::ui::FrmMain frmMain(state, {boxes, clock, beeper, codePage, files},
+    tarnwatch::win::ShellFolderBrowser browser;
+    tarnwatch::ui::FrmMain frmMain(state, {boxes, clock, beeper, codePage, files, browser},
                                    tarnwatch::win::ProgramFolder());
     if (!frmMain.Load(instance)) {
         // Start-up gave up and has told the user why.
