@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # End to end under Wine: the real tarnwatch.exe, started as its own process, turns requests appended
 # to today's log into rows of its list, leaves filtered addresses out and keeps the newest RowLimit rows.
-# Takes a screenshot of the running program for docs/screenshot.png.
+# Takes a screenshot of the running program into the build folder.
 # Needs WINEPREFIX and DISPLAY of a running Wine session, BUILD_DIR (the Windows build) and SOURCE_DIR.
 set -euo pipefail
 : "${WINEPREFIX:?}" "${DISPLAY:?}" "${BUILD_DIR:?}" "${SOURCE_DIR:?}"
@@ -69,8 +69,6 @@ check "only the newest five rows stay" "$(printf '/page-%s.htm\n' 2 3 4 5 6)" "$
 
 screenshot=$BUILD_DIR/tarnwatch-screenshot.png
 import -display "$DISPLAY" -window root "$screenshot"
-mkdir -p "$SOURCE_DIR/docs"
-cp "$screenshot" "$SOURCE_DIR/docs/screenshot.png"
 printf 'screenshot: %s\n' "$screenshot"
 
 tarnwatch_stop
