@@ -19,8 +19,9 @@ const char* FindCr(const char* begin, const char* end) {
                : static_cast<const char*>(std::memchr(begin, Cr, static_cast<std::size_t>(end - begin)));
 }
 
+// Request lines start with a digit, so the first byte nearly always settles it.
 bool IsBlank(std::string_view line) {
-    return line.find_first_not_of(' ') == std::string_view::npos;
+    return line.empty() || (line.front() == ' ' && line.find_first_not_of(' ') == std::string_view::npos);
 }
 
 struct Line {

@@ -3,6 +3,9 @@
 #include "text.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace tarnwatch {
 
@@ -11,22 +14,70 @@ namespace {
 constexpr int BeepFrequencyHz = 400;
 constexpr int BeepDurationMs = 200;
 
-// Log fields are nearly always ASCII; only the rest goes through the code page.
-void Widen(std::string_view bytes, AnsiCodePage& codePage, std::wstring& wide) {
-    wide.resize(bytes.size());
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(bytes[i]);
-        if (byte >= 0x80) {
-            codePage.ToWide(bytes, wide);
-            return;
-        }
-        wide[i] = static_cast<wchar_t>(byte);
+constexpr std::size_t WordBytes = 8;
+
+bool IsAsciiWord(const char* bytes) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, bytes, sizeof word);
+    return (word & 0x8080808080808080ull) == 0;
+}
+
+void WidenWord(const char* bytes, wchar_t* wide) {
+    // A local copy cannot overlap the output, which lets the compiler widen all eight bytes at once.
+    std::array<unsigned char, WordBytes> word{};
+    std::memcpy(word.data(), bytes, WordBytes);
+    for (std::size_t i = 0; i < WordBytes; ++i) {
+        wide[i] = static_cast<wchar_t>(word[i]);
     }
 }
 
+// Widens ASCII bytes eight at a time into out, which has room for at least eight characters more than bytes;
+// false as soon as a byte is not ASCII.
+bool WidenAscii(std::string_view bytes, wchar_t* out) {
+    const std::size_t size = bytes.size();
+    if (size < WordBytes) {
+        std::array<char, WordBytes> padded{};
+        std::copy(bytes.begin(), bytes.end(), padded.begin());
+        if (!IsAsciiWord(padded.data())) {
+            return false;
+        }
+        WidenWord(padded.data(), out);
+        return true;
+    }
+    // The last word overlaps the one before it rather than leaving a tail byte by byte.
+    for (std::size_t at = 0;; at = std::min(at + WordBytes, size - WordBytes)) {
+        if (!IsAsciiWord(bytes.data() + at)) {
+            return false;
+        }
+        WidenWord(bytes.data() + at, out + at);
+        if (at == size - WordBytes) {
+            return true;
+        }
+    }
+}
+
+// Log fields are nearly always ASCII; only the rest goes through the code page. The scratch string only
+// grows, so that a long pass neither allocates nor clears it per row; the returned text is its start.
+std::wstring_view Widen(std::string_view bytes, AnsiCodePage& codePage, std::wstring& scratch) {
+    if (scratch.size() < bytes.size() + WordBytes) {
+        scratch.resize(bytes.size() + WordBytes);
+    }
+    if (WidenAscii(bytes, scratch.data())) {
+        return std::wstring_view(scratch.data(), bytes.size());
+    }
+    codePage.ToWide(bytes, scratch);
+    return scratch;
+}
+
+// The address lies between two spaces and holds none, so an entry of its length matches only as it is, and a
+// shorter one never: most entries are settled without trimming them.
 bool IsFiltered(const std::vector<std::wstring>& filterIps, std::wstring_view remoteIp) {
-    return std::any_of(filterIps.begin(), filterIps.end(),
-                       [remoteIp](const std::wstring& entry) { return TrimSpaces(entry) == remoteIp; });
+    return std::any_of(filterIps.begin(), filterIps.end(), [remoteIp](const std::wstring& entry) {
+        if (entry.size() <= remoteIp.size()) {
+            return entry == remoteIp;
+        }
+        return TrimSpaces(entry) == remoteIp;
+    });
 }
 
 // Clears the flag however the pass ends, so that an exception does not stop every later tick.
@@ -57,8 +108,8 @@ void Monitor::ReadNewLines() {
 
 void Monitor::ParseRecord(std::string_view line) {
     if (const auto fields = SplitRecordFields(line)) {
-        Widen(fields->RemoteIp, ports_.CodePage, remoteIp_);
-        if (!IsFiltered(state_.FilterIps, remoteIp_)) {
+        const std::wstring_view remoteIp = Widen(fields->RemoteIp, ports_.CodePage, remoteIp_);
+        if (!IsFiltered(state_.FilterIps, remoteIp)) {
             // The row shows when the line was read, so the time is taken before the beep holds us up.
             const std::wstring& localTime = TimeOfDay();
             if (state_.InTray) {
@@ -67,9 +118,8 @@ void Monitor::ParseRecord(std::string_view line) {
             if (state_.SoundNotify) {
                 ports_.Beeper.Beep(BeepFrequencyHz, BeepDurationMs);
             }
-            Widen(fields->Status, ports_.CodePage, status_);
-            Widen(fields->Url, ports_.CodePage, url_);
-            ports_.List.AppendRow(localTime, remoteIp_, status_, url_);
+            ports_.List.AppendRow(localTime, remoteIp, Widen(fields->Status, ports_.CodePage, status_),
+                                  Widen(fields->Url, ports_.CodePage, url_));
         }
     }
     TrimMonitorList();

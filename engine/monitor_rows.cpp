@@ -8,16 +8,28 @@ namespace tarnwatch {
 
 namespace {
 
+// Keeps the target's buffer, so a warm slot takes a new row without allocating.
+void CopyInto(std::wstring& target, std::wstring_view text) {
+    target.resize(text.size());
+    std::copy(text.begin(), text.end(), target.begin());
+}
+
 void AssignRow(MonitorRow& row, std::wstring_view localTime, std::wstring_view remoteIp,
                std::wstring_view status, std::wstring_view url) {
-    // assign keeps the slot's capacity, so a warm slot takes a new row without allocating.
-    row.LocalTime.assign(localTime);
-    row.RemoteIp.assign(remoteIp);
-    row.Status.assign(status);
-    row.Url.assign(url);
+    CopyInto(row.LocalTime, localTime);
+    CopyInto(row.RemoteIp, remoteIp);
+    CopyInto(row.Status, status);
+    CopyInto(row.Url, url);
 }
 
 } // namespace
+
+std::size_t MonitorRows::SlotOf(std::size_t position) const {
+    // position never exceeds the slot count, so one subtraction wraps it; a division per row would not be
+    // cheap.
+    const std::size_t slot = head_ + position;
+    return slot < slots_.size() ? slot : slot - slots_.size();
+}
 
 int MonitorRows::RowCount() const {
     return static_cast<int>(count_);
@@ -32,7 +44,7 @@ void MonitorRows::AppendRow(std::wstring_view localTime, std::wstring_view remot
         head_ = 0;
         slots_.emplace_back();
     }
-    AssignRow(slots_[(head_ + count_) % slots_.size()], localTime, remoteIp, status, url);
+    AssignRow(slots_[SlotOf(count_)], localTime, remoteIp, status, url);
     ++count_;
     ++revision_;
 }
@@ -43,15 +55,13 @@ void MonitorRows::RemoveRow(int index) {
         return;
     }
     const std::size_t removed = static_cast<std::size_t>(index) - 1;
-    const auto slot = [this](std::size_t position) -> MonitorRow& {
-        return slots_[(head_ + position) % slots_.size()];
-    };
+    const auto slot = [this](std::size_t position) -> MonitorRow& { return slots_[SlotOf(position)]; };
     // Close the gap from the shorter side; the removed slot ends up outside the rows, ready for reuse.
     if (removed < count_ / 2) {
         for (std::size_t position = removed; position > 0; --position) {
             std::swap(slot(position), slot(position - 1));
         }
-        head_ = (head_ + 1) % slots_.size();
+        head_ = SlotOf(1);
     } else {
         for (std::size_t position = removed; position + 1 < count_; ++position) {
             std::swap(slot(position), slot(position + 1));
@@ -65,7 +75,7 @@ const MonitorRow& MonitorRows::Row(int index) const {
     if (index < 1 || static_cast<std::size_t>(index) > count_) {
         throw std::out_of_range("monitor row index");
     }
-    return slots_[(head_ + static_cast<std::size_t>(index) - 1) % slots_.size()];
+    return slots_[SlotOf(static_cast<std::size_t>(index) - 1)];
 }
 
 } // namespace tarnwatch

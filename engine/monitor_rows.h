@@ -31,6 +31,9 @@ public:
     std::uint64_t Revision() const { return revision_; }
 
 private:
+    // The slot that holds the row at the 0-based position counted from the oldest.
+    std::size_t SlotOf(std::size_t position) const;
+
     std::vector<MonitorRow> slots_;
     std::size_t head_ = 0;
     std::size_t count_ = 0;
