@@ -1,0 +1,168 @@
+// One read pass over a whole day's backlog, with the real file layer, the real monitor rows and the
+// filter and row limit a busy server is watched with.
+//
+//   tarnwatch_bench --generate=FILE [--lines=N]   writes a log of N request lines (default 1000000)
+//   tarnwatch_bench --log=FILE [benchmark flags]  times read passes over FILE
+#include "iis_log_writer.h"
+#include "monitor.h"
+#include "monitor_rows.h"
+#include "std_file_system.h"
+
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace tarnwatch::bench {
+namespace {
+
+class QuietWindows final : public MessageBoxes,
+                           public PollTimer,
+                           public StartupHost,
+                           public Tray,
+                           public Beeper {
+public:
+    BoxAnswer Show(const std::wstring&, const std::wstring&, BoxButtons, BoxIcon) override {
+        return BoxAnswer::Ok;
+    }
+    void SetIntervalMs(std::int64_t) override {}
+    void SetEnabled(bool) override {}
+    void ShowOptionsDialog() override {}
+    void EndProgram() override {}
+    void SetTrayIcon(TrayPicture) override {}
+    void Beep(int, int) override {}
+};
+
+// A seconds counter as cheap as the Windows tick count, asked for every shown row.
+class SystemClock final : public Clock {
+public:
+    CivilDate Today() override { return {2003, 9, 5}; }
+    std::int64_t SecondTick() override { return static_cast<std::int64_t>(std::time(nullptr)); }
+    std::wstring TimeOfDayText() override {
+        const std::time_t now = std::time(nullptr);
+        std::tm local{};
+        localtime_r(&now, &local);
+        wchar_t text[16];
+        std::wcsftime(text, 16, L"%H:%M:%S", &local);
+        return text;
+    }
+};
+
+class CountingPump final : public MessagePump {
+public:
+    std::int64_t Calls = 0;
+    void ProcessPendingMessages() override { ++Calls; }
+};
+
+class Latin1 final : public AnsiCodePage {
+public:
+    void ToWide(std::string_view ansi, std::wstring& wide) override {
+        wide.resize(ansi.size());
+        for (std::size_t i = 0; i < ansi.size(); ++i) {
+            wide[i] = static_cast<wchar_t>(static_cast<unsigned char>(ansi[i]));
+        }
+    }
+    std::string ToAnsi(std::wstring_view wide) override { return std::string(wide.begin(), wide.end()); }
+};
+
+std::string logPath;
+
+std::int64_t CountLines(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<char> block(1 << 20);
+    std::int64_t lines = 0;
+    while (in.read(block.data(), static_cast<std::streamsize>(block.size())) || in.gcount() > 0) {
+        const char* cursor = block.data();
+        const char* const end = cursor + in.gcount();
+        while ((cursor = static_cast<const char*>(
+                    std::memchr(cursor, '\r', static_cast<std::size_t>(end - cursor)))) != nullptr) {
+            ++lines;
+            ++cursor;
+        }
+    }
+    return lines;
+}
+
+double PeakRssMiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+void BacklogPass(benchmark::State& run) {
+    const std::int64_t lines = CountLines(logPath);
+    const auto bytes = static_cast<std::int64_t>(std::filesystem::file_size(logPath));
+
+    QuietWindows windows;
+    SystemClock clock;
+    CountingPump pump;
+    Latin1 codePage;
+    StdFileSystem files;
+    MonitorRows rows;
+    SharedState state;
+    state.RowLimit = 50;
+    state.FilterIps = {L"127.0.0.1"};
+    state.LogFilePath = std::filesystem::path(logPath).wstring();
+    Monitor monitor(
+        state, MonitorPorts{windows, windows, windows, clock, windows, windows, pump, codePage, files, rows});
+
+    for (auto _ : run) {
+        state.ReadOffset = 1;
+        monitor.ReadNewLines();
+    }
+    if (state.ReadOffset != bytes - 1 || rows.RowCount() != 50) {
+        run.SkipWithError("the pass did not reach the end of the log");
+    }
+    run.counters["lines_per_second"] =
+        benchmark::Counter(static_cast<double>(lines), benchmark::Counter::kIsIterationInvariantRate);
+    run.counters["MB_per_second"] =
+        benchmark::Counter(static_cast<double>(bytes) / 1e6, benchmark::Counter::kIsIterationInvariantRate);
+    run.counters["peak_rss_MiB"] = PeakRssMiB();
+}
+
+BENCHMARK(BacklogPass)->Unit(benchmark::kMillisecond);
+
+// Takes our own flags out of argv, leaving the benchmark library's.
+std::string TakeFlag(int& argc, char** argv, const std::string& name) {
+    const std::string prefix = "--" + name + "=";
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], prefix.c_str(), prefix.size()) == 0) {
+            std::string value = argv[i] + prefix.size();
+            std::copy(argv + i + 1, argv + argc, argv + i);
+            --argc;
+            return value;
+        }
+    }
+    return {};
+}
+
+} // namespace
+} // namespace tarnwatch::bench
+
+int main(int argc, char** argv) {
+    using namespace tarnwatch::bench;
+    const std::string generate = TakeFlag(argc, argv, "generate");
+    const std::string lines = TakeFlag(argc, argv, "lines");
+    logPath = TakeFlag(argc, argv, "log");
+    if (!generate.empty()) {
+        WriteIisLog(generate, lines.empty() ? 1000000 : std::stoll(lines));
+        return 0;
+    }
+    if (logPath.empty()) {
+        std::fprintf(stderr, "usage: %s --generate=FILE [--lines=N] | --log=FILE [benchmark flags]\n",
+                     argv[0]);
+        return 2;
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 2;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
