@@ -41,7 +41,8 @@ start_xvfb() {
     local tries
     for ((tries = 0; tries < 100; ++tries)); do
         if grep -q '^[0-9][0-9]*$' "$display_file"; then
-            export DISPLAY=:$(head -n 1 "$display_file")
+            DISPLAY=:$(head -n 1 "$display_file")
+            export DISPLAY
             rm -f "$display_file"
             return 0
         fi
