@@ -28,6 +28,9 @@ start_wine_session() {
     WINE_SESSION_STARTED=1
     wineserver -p
     wine wineboot </dev/null >/dev/null 2>&1
+    # With no window manager on the display, Wine waits two seconds each time a window is hidden or
+    # destroyed unless it manages the windows itself.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
 }
 
 start_xvfb() {

@@ -97,7 +97,8 @@ protected:
         ASSERT_TRUE(SaveSettings(settings, SettingsPath(), codePage, boxes));
     }
     std::filesystem::path SettingsPath() const { return folder.Path() / "param.dat"; }
-    std::wstring LogFolderSetting() const { return logFolder.wstring() + L"/"; }
+    // With the system's own separator, so the expected paths compare equal on every system.
+    std::wstring LogFolderSetting() const { return (logFolder / "").wstring(); }
     std::filesystem::path TodayLog() { return logFolder / TodayLogFileName(clock.Today()); }
 
     bool Start() { return monitor.StartMonitor(SettingsPath()); }
@@ -119,7 +120,8 @@ protected:
     testing::Latin1CodePage codePage;
     StdFileSystem files;
     MonitorRows rows;
-    Monitor monitor{state, MonitorPorts{boxes, timer, *this, clock, events, events, pump, codePage, files, rows}};
+    Monitor monitor{state,
+                    MonitorPorts{boxes, timer, *this, clock, events, events, pump, codePage, files, rows}};
     int optionsShown = 0;
     int ended = 0;
     std::function<void()> onOptions = [] {};
@@ -160,7 +162,8 @@ TEST_F(StartUp, MissingSettingsEndTheProgramWithTheTimerOff) {
 }
 
 TEST_F(StartUp, RetryOpensTheOptionsAndSearchesAgainWithTheNewFolder) {
-    WriteSettings(folder.Path().wstring() + L"/elsewhere/");
+    const std::wstring elsewhere = (folder.Path() / "elsewhere" / "").wstring();
+    WriteSettings(elsewhere);
     std::ofstream(TodayLog(), std::ios::binary) << LogHead(FieldList);
     boxes.Answers = {BoxAnswer::Retry, BoxAnswer::Retry};
     onOptions = [&] {
@@ -173,7 +176,7 @@ TEST_F(StartUp, RetryOpensTheOptionsAndSearchesAgainWithTheNewFolder) {
     ASSERT_TRUE(Start());
     EXPECT_EQ(optionsShown, 2);
     ASSERT_EQ(boxes.Shown.size(), 2u);
-    const std::wstring missingPath = folder.Path().wstring() + L"/elsewhere/" + TodayLogFileName(clock.Today());
+    const std::wstring missingPath = elsewhere + TodayLogFileName(clock.Today());
     EXPECT_EQ(boxes.Shown[0].Text, messages::LogFileMissing(missingPath));
     EXPECT_EQ(boxes.Shown[0].Buttons, BoxButtons::RetryCancel);
     EXPECT_EQ(boxes.Shown[0].Icon, BoxIcon::Critical);
@@ -196,7 +199,8 @@ TEST_F(StartUp, AFolderWithoutItsFinalSeparatorMissesTheLog) {
     std::ofstream(TodayLog(), std::ios::binary) << LogHead(FieldList);
     EXPECT_FALSE(Start());
     ASSERT_EQ(boxes.Shown.size(), 1u);
-    EXPECT_EQ(boxes.Shown[0].Text, messages::LogFileMissing(logFolder.wstring() + TodayLogFileName(clock.Today())));
+    EXPECT_EQ(boxes.Shown[0].Text,
+              messages::LogFileMissing(logFolder.wstring() + TodayLogFileName(clock.Today())));
 }
 
 TEST_F(StartUp, AWrongFieldListEndsTheProgram) {
@@ -217,7 +221,8 @@ TEST_F(StartUp, AnEmptyLogStartsAtItsFirstByteAndShowsEverythingLater) {
     ASSERT_TRUE(Start());
     EXPECT_EQ(state.ReadOffset, 1);
 
-    std::ofstream(TodayLog(), std::ios::binary | std::ios::app) << LogHead(FieldList) << RequestLine("10.2.2.2");
+    std::ofstream(TodayLog(), std::ios::binary | std::ios::app)
+        << LogHead(FieldList) << RequestLine("10.2.2.2");
     monitor.ReadNewLines();
     ASSERT_EQ(rows.RowCount(), 1);
     EXPECT_EQ(rows.Row(1).RemoteIp, L"10.2.2.2");
