@@ -42,7 +42,7 @@ public:
             "#Fields: date time c-ip cs-username s-ip s-port cs-method cs-uri-stem cs-uri-query sc-status "
             "cs(User-Agent) ",
             false);
-        const int lineCount = Between(10, 40);
+        const int lineCount = Between(8, 32);
         for (int i = 0; i < lineCount; ++i) {
             const bool last = i + 1 == lineCount;
             const int kind = Between(0, 19);
@@ -182,7 +182,7 @@ private:
     void WriteInChunks(const std::string& bytes, std::size_t from) {
         while (from < bytes.size()) {
             std::size_t to =
-                std::min(bytes.size(), from + static_cast<std::size_t>(generator_.Between(1, 48)));
+                std::min(bytes.size(), from + static_cast<std::size_t>(generator_.Between(1, 64)));
             // Often cut right between a CR and what follows it.
             const std::size_t cr = bytes.find('\r', from);
             if (cr != std::string::npos && cr + 1 < bytes.size() && generator_.Between(0, 3) == 0) {
@@ -190,7 +190,7 @@ private:
             }
             server_.Append(std::string_view(bytes).substr(from, to - from));
             from = to;
-            if (generator_.Between(0, 1) == 0) {
+            if (generator_.Between(0, 2) == 0) {
                 Pass();
             }
         }
