@@ -10,7 +10,8 @@ namespace {
 constexpr char Cr = '\r';
 constexpr char Lf = '\n';
 
-// The server goes on writing while a pass reads, so most passes see more than one blank line at the end.
+// At the end of the data the reader re-reads the final line end as a blank line; the fourth blank line of a
+// pass is what ends it.
 constexpr int MaxBlankLinesPerPass = 3;
 
 const char* FindCr(const char* begin, const char* end) {
@@ -127,8 +128,8 @@ void LogReader::ReadPass(SharedState& state, LineSink& sink) {
         return;
     }
     const std::int64_t length = file->Length();
-    if (length < state.ReadOffset - 1 || length < lastLength_) {
-        // Truncated or replaced: the new content is read from its first byte.
+    if (state.ReadOffset < 1 || length < state.ReadOffset - 1 || length < lastLength_) {
+        // Truncated or replaced (or never placed): the content is read from its first byte.
         state.ReadOffset = 1;
     }
     lastLength_ = length;
