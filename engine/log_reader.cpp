@@ -35,8 +35,9 @@ struct Line {
 // The buffer only grows to what the data needs, up to capacity, so a pass over a few new lines stays small.
 class FileWindow {
 public:
-    FileWindow(SharedReadFile& file, std::vector<char>& buffer, std::size_t capacity, std::int64_t length)
-        : file_(file), buffer_(buffer), capacity_(capacity), length_(length) {}
+    FileWindow(SharedReadFile& file, std::vector<char>& buffer, std::size_t capacity, std::int64_t length,
+               LineSink& sink)
+        : file_(file), buffer_(buffer), capacity_(capacity), length_(length), sink_(sink) {}
 
     std::int64_t Length() const { return length_; }
 
@@ -77,6 +78,7 @@ private:
     std::int64_t Size() const { return static_cast<std::int64_t>(size_); }
 
     void Load(std::int64_t position) {
+        sink_.ReleaseLines();
         start_ = position;
         const auto wanted = static_cast<std::size_t>(std::min<std::int64_t>(
             static_cast<std::int64_t>(capacity_), std::max<std::int64_t>(length_ - position, 0)));
@@ -113,28 +115,12 @@ private:
     std::vector<char>& buffer_;
     std::size_t capacity_;
     std::int64_t length_;
+    LineSink& sink_;
     std::int64_t start_ = 0;
     std::size_t size_ = 0;
 };
 
-} // namespace
-
-LogReader::LogReader(FileSystem& files, MessagePump& pump, std::size_t bufferBytes)
-    : files_(files), pump_(pump), bufferBytes_(std::max<std::size_t>(bufferBytes, 1)) {}
-
-void LogReader::ReadPass(SharedState& state, LineSink& sink) {
-    const auto file = files_.OpenShared(state.LogFilePath);
-    if (!file) {
-        return;
-    }
-    const std::int64_t length = file->Length();
-    if (state.ReadOffset < 1 || length < state.ReadOffset - 1 || length < lastLength_) {
-        // Truncated or replaced (or never placed): the content is read from its first byte.
-        state.ReadOffset = 1;
-    }
-    lastLength_ = length;
-
-    FileWindow window(*file, buffer_, bufferBytes_, length);
+void ReadLines(SharedState& state, FileWindow& window, LineSink& sink, MessagePump& pump) {
     std::int64_t position = state.ReadOffset - 1;
     // The start-up search can land on the LF of the last CR LF; that LF ends the previous line.
     if (position > 0 && window.HasByte(position - 1, Cr) && window.HasByte(position, Lf)) {
@@ -153,8 +139,35 @@ void LogReader::ReadPass(SharedState& state, LineSink& sink) {
         position = line.Next >= window.Length() ? line.Next - 2 : line.Next;
         state.ReadOffset = position + 1;
         sink.OnLine(line.Text);
-        pump_.ProcessPendingMessages();
+        pump.ProcessPendingMessages();
     }
+}
+
+} // namespace
+
+LogReader::LogReader(FileSystem& files, MessagePump& pump, std::size_t bufferBytes)
+    : files_(files), pump_(pump), bufferBytes_(std::max<std::size_t>(bufferBytes, 1)) {}
+
+void LogReader::ReadPass(SharedState& state, LineSink& sink) {
+    const auto file = files_.OpenShared(state.LogFilePath);
+    if (!file) {
+        return;
+    }
+    const std::int64_t length = file->Length();
+    if (state.ReadOffset < 1 || length < state.ReadOffset - 1 || length < lastLength_) {
+        // Truncated or replaced (or never placed): the content is read from its first byte.
+        state.ReadOffset = 1;
+    }
+    lastLength_ = length;
+
+    FileWindow window(*file, buffer_, bufferBytes_, length, sink);
+    try {
+        ReadLines(state, window, sink, pump_);
+    } catch (...) {
+        sink.ReleaseLines();
+        throw;
+    }
+    sink.ReleaseLines();
 
     if (buffer_.size() > bufferBytes_) {
         // A long line is rare; its memory goes back rather than staying for the rest of the run.

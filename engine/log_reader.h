@@ -15,6 +15,8 @@ class LineSink {
 public:
     virtual ~LineSink() = default;
     virtual void OnLine(std::string_view line) = 0;
+    // The lines handed on so far are about to be overwritten or freed: copy what is still needed of them.
+    virtual void ReleaseLines() = 0;
 };
 
 class LogReader {

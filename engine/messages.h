@@ -19,7 +19,8 @@ inline std::wstring SettingsDamaged(const std::wstring& path) {
 
 inline std::wstring LogFileMissing(const std::wstring& path) {
     return L"File -> " + path +
-           L"\r\nDon't Found!!! Please Check Your Logfile Path or IIS Setting, IIS Setting Must be Named by Local "
+           L"\r\nDon't Found!!! Please Check Your Logfile Path or IIS Setting, IIS Setting Must be Named by "
+           L"Local "
            L"Time and Update by Date";
 }
 
@@ -36,7 +37,8 @@ inline const std::wstring SaveQuestion = L"The Corvin's Tarnwatch Settings Has b
 
 inline std::wstring SettingsNotWritten(const std::wstring& path) {
     return L"File -> " + path +
-           L"\r\nCan't be Written!!! The Settings Are Not Saved, Please Make Sure the Folder Of the Application "
+           L"\r\nCan't be Written!!! The Settings Are Not Saved, Please Make Sure the Folder Of the "
+           L"Application "
            L"Is Writable";
 }
 

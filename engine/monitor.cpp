@@ -28,9 +28,9 @@ bool Monitor::StartMonitor(const std::filesystem::path& settingsFile) {
         if (ports_.Files.IsPlainFile(state_.LogFilePath)) {
             break;
         }
-        const BoxAnswer answer = ports_.Boxes.Show(messages::LogFileMissing(state_.LogFilePath),
-                                                   messages::InitFailedTitle, BoxButtons::RetryCancel,
-                                                   BoxIcon::Critical);
+        const BoxAnswer answer =
+            ports_.Boxes.Show(messages::LogFileMissing(state_.LogFilePath), messages::InitFailedTitle,
+                              BoxButtons::RetryCancel, BoxIcon::Critical);
         if (answer != BoxAnswer::Retry) {
             ports_.Host.EndProgram();
             return false;
@@ -39,7 +39,8 @@ bool Monitor::StartMonitor(const std::filesystem::path& settingsFile) {
     }
 
     if (!HasRequiredFieldList(ports_.Files, state_.LogFilePath)) {
-        ports_.Boxes.Show(messages::WrongFieldList(), messages::InitFailedTitle, BoxButtons::Ok, BoxIcon::Critical);
+        ports_.Boxes.Show(messages::WrongFieldList(), messages::InitFailedTitle, BoxButtons::Ok,
+                          BoxIcon::Critical);
         ports_.Host.EndProgram();
         return false;
     }

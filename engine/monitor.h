@@ -25,7 +25,7 @@ struct MonitorPorts {
     MonitorList& List;
 };
 
-class Monitor : private LineSink {
+class Monitor : public LineSink {
 public:
     Monitor(SharedState& state, const MonitorPorts& ports);
 
@@ -42,8 +42,13 @@ public:
     // Keeps the newest RowLimit rows.
     void TrimMonitorList();
 
+    // Lines from the reader are parsed in place; their rows borrow from its buffer until ReleaseLines.
+    void OnLine(std::string_view line) override { ParseBorrowedRecord(line); }
+    void ReleaseLines() override { ports_.List.CopyBorrowedFields(); }
+
 private:
-    void OnLine(std::string_view line) override { ParseRecord(line); }
+    void ParseBorrowedRecord(std::string_view line);
+    bool IsFiltered(std::string_view remoteIp);
     const std::wstring& TimeOfDay();
 
     SharedState& state_;
@@ -51,10 +56,8 @@ private:
     LogReader reader_;
     bool passRunning_ = false;
 
-    // Reused for every shown row so that a long pass allocates nothing per line.
+    // A non-ASCII address, converted for the filter test; reused so that a pass allocates nothing per line.
     std::wstring remoteIp_;
-    std::wstring status_;
-    std::wstring url_;
     std::wstring timeOfDay_;
     std::int64_t timeOfDaySecond_ = -1;
 };

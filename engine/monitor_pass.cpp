@@ -14,70 +14,45 @@ namespace {
 constexpr int BeepFrequencyHz = 400;
 constexpr int BeepDurationMs = 200;
 
-constexpr std::size_t WordBytes = 8;
+// A filter entry against an address that is all ASCII: compared unit by unit, without converting.
+bool SameAsciiText(std::wstring_view entry, std::string_view address) {
+    return entry.size() == address.size() &&
+           std::equal(entry.begin(), entry.end(), address.begin(),
+                      [](wchar_t unit, char byte) { return unit == static_cast<unsigned char>(byte); });
+}
 
-bool IsAsciiWord(const char* bytes) {
-    std::uint64_t word = 0;
+template <typename Word> Word LoadBytes(const char* bytes) {
+    Word word = 0;
     std::memcpy(&word, bytes, sizeof word);
-    return (word & 0x8080808080808080ull) == 0;
+    return word;
 }
 
-void WidenWord(const char* bytes, wchar_t* wide) {
-    // A local copy cannot overlap the output, which lets the compiler widen all eight bytes at once.
-    std::array<unsigned char, WordBytes> word{};
-    std::memcpy(word.data(), bytes, WordBytes);
-    for (std::size_t i = 0; i < WordBytes; ++i) {
-        wide[i] = static_cast<wchar_t>(word[i]);
-    }
-}
-
-// Widens ASCII bytes eight at a time into out, which has room for at least eight characters more than bytes;
-// false as soon as a byte is not ASCII.
-bool WidenAscii(std::string_view bytes, wchar_t* out) {
+// Addresses are short: two overlapping loads cover most of them without a loop over their bytes.
+bool IsAscii(std::string_view bytes) {
+    const char* const data = bytes.data();
     const std::size_t size = bytes.size();
-    if (size < WordBytes) {
-        std::array<char, WordBytes> padded{};
-        std::copy(bytes.begin(), bytes.end(), padded.begin());
-        if (!IsAsciiWord(padded.data())) {
-            return false;
+    std::uint64_t seen = 0;
+    if (size >= sizeof(std::uint64_t)) {
+        for (std::size_t at = 0; at + sizeof(std::uint64_t) < size; at += sizeof(std::uint64_t)) {
+            seen |= LoadBytes<std::uint64_t>(data + at);
         }
-        WidenWord(padded.data(), out);
-        return true;
-    }
-    // The last word overlaps the one before it rather than leaving a tail byte by byte.
-    for (std::size_t at = 0;; at = std::min(at + WordBytes, size - WordBytes)) {
-        if (!IsAsciiWord(bytes.data() + at)) {
-            return false;
-        }
-        WidenWord(bytes.data() + at, out + at);
-        if (at == size - WordBytes) {
-            return true;
+        seen |= LoadBytes<std::uint64_t>(data + size - sizeof(std::uint64_t));
+    } else if (size >= sizeof(std::uint32_t)) {
+        seen = LoadBytes<std::uint32_t>(data) | LoadBytes<std::uint32_t>(data + size - sizeof(std::uint32_t));
+    } else {
+        for (const char byte : bytes) {
+            seen |= static_cast<unsigned char>(byte);
         }
     }
+    return (seen & 0x8080808080808080ull) == 0;
 }
 
-// Log fields are nearly always ASCII; only the rest goes through the code page. The scratch string only
-// grows, so that a long pass neither allocates nor clears it per row; the returned text is its start.
-std::wstring_view Widen(std::string_view bytes, AnsiCodePage& codePage, std::wstring& scratch) {
-    if (scratch.size() < bytes.size() + WordBytes) {
-        scratch.resize(bytes.size() + WordBytes);
+// Entries stored by the filter dialog carry no spaces at their ends; only the others are trimmed.
+std::wstring_view Trimmed(const std::wstring& entry) {
+    if (entry.empty() || (entry.front() != L' ' && entry.back() != L' ')) {
+        return entry;
     }
-    if (WidenAscii(bytes, scratch.data())) {
-        return std::wstring_view(scratch.data(), bytes.size());
-    }
-    codePage.ToWide(bytes, scratch);
-    return scratch;
-}
-
-// The address lies between two spaces and holds none, so an entry of its length matches only as it is, and a
-// shorter one never: most entries are settled without trimming them.
-bool IsFiltered(const std::vector<std::wstring>& filterIps, std::wstring_view remoteIp) {
-    return std::any_of(filterIps.begin(), filterIps.end(), [remoteIp](const std::wstring& entry) {
-        if (entry.size() <= remoteIp.size()) {
-            return entry == remoteIp;
-        }
-        return TrimSpaces(entry) == remoteIp;
-    });
+    return TrimSpaces(entry);
 }
 
 // Clears the flag however the pass ends, so that an exception does not stop every later tick.
@@ -107,9 +82,13 @@ void Monitor::ReadNewLines() {
 }
 
 void Monitor::ParseRecord(std::string_view line) {
+    ParseBorrowedRecord(line);
+    ports_.List.CopyBorrowedFields();
+}
+
+void Monitor::ParseBorrowedRecord(std::string_view line) {
     if (const auto fields = SplitRecordFields(line)) {
-        const std::wstring_view remoteIp = Widen(fields->RemoteIp, ports_.CodePage, remoteIp_);
-        if (!IsFiltered(state_.FilterIps, remoteIp)) {
+        if (!IsFiltered(fields->RemoteIp)) {
             // The row shows when the line was read, so the time is taken before the beep holds us up.
             const std::wstring& localTime = TimeOfDay();
             if (state_.InTray) {
@@ -118,8 +97,7 @@ void Monitor::ParseRecord(std::string_view line) {
             if (state_.SoundNotify) {
                 ports_.Beeper.Beep(BeepFrequencyHz, BeepDurationMs);
             }
-            ports_.List.AppendRow(localTime, remoteIp, Widen(fields->Status, ports_.CodePage, status_),
-                                  Widen(fields->Url, ports_.CodePage, url_));
+            ports_.List.AppendRow(localTime, fields->RemoteIp, fields->Status, fields->Url);
         }
     }
     TrimMonitorList();
@@ -131,6 +109,18 @@ void Monitor::TrimMonitorList() {
     for (int index = ports_.List.RowCount() - keep; index >= 1; --index) {
         ports_.List.RemoveRow(index);
     }
+}
+
+// The address lies between two spaces, so it holds none and needs no trimming.
+bool Monitor::IsFiltered(std::string_view remoteIp) {
+    const bool ascii = IsAscii(remoteIp);
+    if (!ascii) {
+        ports_.CodePage.ToWide(remoteIp, remoteIp_);
+    }
+    return std::any_of(state_.FilterIps.begin(), state_.FilterIps.end(), [&](const std::wstring& entry) {
+        const std::wstring_view trimmed = Trimmed(entry);
+        return ascii ? SameAsciiText(trimmed, remoteIp) : trimmed == remoteIp_;
+    });
 }
 
 const std::wstring& Monitor::TimeOfDay() {

@@ -6,23 +6,15 @@
 
 namespace tarnwatch {
 
-namespace {
-
-// Keeps the target's buffer, so a warm slot takes a new row without allocating.
-void CopyInto(std::wstring& target, std::wstring_view text) {
-    target.resize(text.size());
-    std::copy(text.begin(), text.end(), target.begin());
+void MonitorRows::CopyFields(Slot& slot) {
+    if (slot.Borrowed) {
+        // Assigning keeps the strings' buffers, so a warm slot copies without allocating.
+        slot.Row.RemoteIp.assign(slot.RemoteIp);
+        slot.Row.Status.assign(slot.Status);
+        slot.Row.Url.assign(slot.Url);
+        slot.Borrowed = false;
+    }
 }
-
-void AssignRow(MonitorRow& row, std::wstring_view localTime, std::wstring_view remoteIp,
-               std::wstring_view status, std::wstring_view url) {
-    CopyInto(row.LocalTime, localTime);
-    CopyInto(row.RemoteIp, remoteIp);
-    CopyInto(row.Status, status);
-    CopyInto(row.Url, url);
-}
-
-} // namespace
 
 std::size_t MonitorRows::SlotOf(std::size_t position) const {
     // position never exceeds the slot count, so one subtraction wraps it; a division per row would not be
@@ -35,8 +27,8 @@ int MonitorRows::RowCount() const {
     return static_cast<int>(count_);
 }
 
-void MonitorRows::AppendRow(std::wstring_view localTime, std::wstring_view remoteIp, std::wstring_view status,
-                            std::wstring_view url) {
+void MonitorRows::AppendRow(std::wstring_view localTime, std::string_view remoteIp, std::string_view status,
+                            std::string_view url) {
     if (count_ == slots_.size()) {
         // Unroll the ring so the new slot can go at the end; rotating swaps the strings, keeping their
         // buffers.
@@ -44,8 +36,14 @@ void MonitorRows::AppendRow(std::wstring_view localTime, std::wstring_view remot
         head_ = 0;
         slots_.emplace_back();
     }
-    AssignRow(slots_[SlotOf(count_)], localTime, remoteIp, status, url);
+    Slot& slot = slots_[SlotOf(count_)];
+    slot.Row.LocalTime.assign(localTime);
+    slot.Borrowed = true;
+    slot.RemoteIp = remoteIp;
+    slot.Status = status;
+    slot.Url = url;
     ++count_;
+    ++borrowing_;
     ++revision_;
 }
 
@@ -55,7 +53,7 @@ void MonitorRows::RemoveRow(int index) {
         return;
     }
     const std::size_t removed = static_cast<std::size_t>(index) - 1;
-    const auto slot = [this](std::size_t position) -> MonitorRow& { return slots_[SlotOf(position)]; };
+    const auto slot = [this](std::size_t position) -> Slot& { return slots_[SlotOf(position)]; };
     // Close the gap from the shorter side; the removed slot ends up outside the rows, ready for reuse.
     if (removed < count_ / 2) {
         for (std::size_t position = removed; position > 0; --position) {
@@ -67,15 +65,27 @@ void MonitorRows::RemoveRow(int index) {
             std::swap(slot(position), slot(position + 1));
         }
     }
+    if (removed >= count_ - borrowing_) {
+        --borrowing_;
+    }
     --count_;
     ++revision_;
+}
+
+void MonitorRows::CopyBorrowedFields() {
+    for (std::size_t position = count_ - borrowing_; position < count_; ++position) {
+        CopyFields(slots_[SlotOf(position)]);
+    }
+    borrowing_ = 0;
 }
 
 const MonitorRow& MonitorRows::Row(int index) const {
     if (index < 1 || static_cast<std::size_t>(index) > count_) {
         throw std::out_of_range("monitor row index");
     }
-    return slots_[SlotOf(static_cast<std::size_t>(index) - 1)];
+    Slot& slot = slots_[SlotOf(static_cast<std::size_t>(index) - 1)];
+    CopyFields(slot);
+    return slot.Row;
 }
 
 } // namespace tarnwatch

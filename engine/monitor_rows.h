@@ -9,20 +9,23 @@
 
 namespace tarnwatch {
 
+// The log fields keep the log's ANSI bytes: a backlog pass stores far more rows than are ever shown, so
+// only the shown ones pay for the conversion.
 struct MonitorRow {
     std::wstring LocalTime;
-    std::wstring RemoteIp;
-    std::wstring Status;
-    std::wstring Url;
+    std::string RemoteIp;
+    std::string Status;
+    std::string Url;
 };
 
 // A ring of rows whose slots are reused, so that a long pass allocates nothing per row.
 class MonitorRows final : public MonitorList {
 public:
     int RowCount() const override;
-    void AppendRow(std::wstring_view localTime, std::wstring_view remoteIp, std::wstring_view status,
-                   std::wstring_view url) override;
+    void AppendRow(std::wstring_view localTime, std::string_view remoteIp, std::string_view status,
+                   std::string_view url) override;
     void RemoveRow(int index) override;
+    void CopyBorrowedFields() override;
 
     // 1-based, oldest first.
     const MonitorRow& Row(int index) const;
@@ -31,12 +34,25 @@ public:
     std::uint64_t Revision() const { return revision_; }
 
 private:
+    struct Slot {
+        MonitorRow Row;
+        // While Borrowed, the log fields are these views and Row's own strings are stale.
+        bool Borrowed = false;
+        std::string_view RemoteIp;
+        std::string_view Status;
+        std::string_view Url;
+    };
+
     // The slot that holds the row at the 0-based position counted from the oldest.
     std::size_t SlotOf(std::size_t position) const;
+    static void CopyFields(Slot& slot);
 
-    std::vector<MonitorRow> slots_;
+    // Row() copies borrowed fields on the way out, so the slots change under a const view.
+    mutable std::vector<Slot> slots_;
     std::size_t head_ = 0;
     std::size_t count_ = 0;
+    // Only the newest rows can still borrow: they came after the last CopyBorrowedFields.
+    std::size_t borrowing_ = 0;
     std::uint64_t revision_ = 0;
 };
 

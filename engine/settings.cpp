@@ -45,7 +45,9 @@ std::string ScrambleText(std::string_view ansiText) {
     return scrambled;
 }
 
-std::string ScrambleText(std::int64_t number) { return ScrambleText(std::to_string(number)); }
+std::string ScrambleText(std::int64_t number) {
+    return ScrambleText(std::to_string(number));
+}
 
 std::int64_t TimerIntervalMs(std::int32_t updateSeconds) {
     return static_cast<std::int64_t>(std::max<std::int32_t>(updateSeconds, 1)) * 1000;
@@ -55,9 +57,11 @@ LoadResult LoadSettings(SharedState& state, const std::filesystem::path& setting
                         AnsiCodePage& codePage, PollTimer& timer, MessageBoxes& boxes) {
     const std::wstring path = settingsFile.wstring();
     bool readable = false;
-    const std::string content = files.IsPlainFile(path) ? ReadWholeFile(files, path, readable) : std::string();
+    const std::string content =
+        files.IsPlainFile(path) ? ReadWholeFile(files, path, readable) : std::string();
     if (!readable) {
-        boxes.Show(messages::SettingsMissing(path), messages::InitFailedTitle, BoxButtons::Ok, BoxIcon::Critical);
+        boxes.Show(messages::SettingsMissing(path), messages::InitFailedTitle, BoxButtons::Ok,
+                   BoxIcon::Critical);
         return LoadResult::Missing;
     }
 
@@ -70,11 +74,13 @@ LoadResult LoadSettings(SharedState& state, const std::filesystem::path& setting
     std::optional<std::int32_t> rowLimit;
     std::optional<std::int32_t> updateSeconds;
     if (values.size() >= 1 && !(rowLimit = ParseInt32(values[0]))) {
-        boxes.Show(messages::SettingsDamaged(path), messages::InitFailedTitle, BoxButtons::Ok, BoxIcon::Critical);
+        boxes.Show(messages::SettingsDamaged(path), messages::InitFailedTitle, BoxButtons::Ok,
+                   BoxIcon::Critical);
         return LoadResult::Damaged;
     }
     if (values.size() >= 2 && !(updateSeconds = ParseInt32(values[1]))) {
-        boxes.Show(messages::SettingsDamaged(path), messages::InitFailedTitle, BoxButtons::Ok, BoxIcon::Critical);
+        boxes.Show(messages::SettingsDamaged(path), messages::InitFailedTitle, BoxButtons::Ok,
+                   BoxIcon::Critical);
         return LoadResult::Damaged;
     }
 
@@ -121,8 +127,8 @@ bool SaveSettings(const SharedState& state, const std::filesystem::path& setting
         }
     }
     std::filesystem::remove(partial, error);
-    boxes.Show(messages::SettingsNotWritten(settingsFile.wstring()), messages::SaveSettingsTitle, BoxButtons::Ok,
-               BoxIcon::Critical);
+    boxes.Show(messages::SettingsNotWritten(settingsFile.wstring()), messages::SaveSettingsTitle,
+               BoxButtons::Ok, BoxIcon::Critical);
     return false;
 }
 

@@ -61,7 +61,8 @@ bool HasRequiredFieldList(FileSystem& files, const std::wstring& logPath) {
         const auto lines = SplitTextLines(head);
         // The fourth line is whole once a fifth has begun or the file has ended.
         if (lines.size() > FieldLineIndex + 1 || count < chunk.size()) {
-            return lines.size() <= FieldLineIndex || TrimSpaces(lines[FieldLineIndex]) == RequiredFieldListBytes();
+            return lines.size() <= FieldLineIndex ||
+                   TrimSpaces(lines[FieldLineIndex]) == RequiredFieldListBytes();
         }
     }
 }

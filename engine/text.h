@@ -19,8 +19,12 @@ template <typename Char> std::basic_string_view<Char> TrimSpaces(std::basic_stri
     return text.substr(first, last - first + 1);
 }
 
-inline std::wstring_view TrimSpaces(const std::wstring& text) { return TrimSpaces(std::wstring_view(text)); }
-inline std::string_view TrimSpaces(const std::string& text) { return TrimSpaces(std::string_view(text)); }
+inline std::wstring_view TrimSpaces(const std::wstring& text) {
+    return TrimSpaces(std::wstring_view(text));
+}
+inline std::string_view TrimSpaces(const std::string& text) {
+    return TrimSpaces(std::string_view(text));
+}
 
 // A whole number with spaces around it and an optional sign; empty when the text is anything else
 // or the number does not fit 32 bits.

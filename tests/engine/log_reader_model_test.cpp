@@ -15,21 +15,13 @@ namespace {
 
 using testing::MonitorHarness;
 using testing::TempFolder;
-using RowTexts = std::tuple<std::wstring, std::wstring, std::wstring>;
+using RowTexts = std::tuple<std::string, std::string, std::string>;
 
 struct GeneratedLog {
     std::string Bytes;
     std::vector<std::string> NonBlankLines;
     std::vector<RowTexts> Rows;
 };
-
-std::wstring Latin1(const std::string& bytes) {
-    std::wstring wide;
-    for (const char byte : bytes) {
-        wide += static_cast<wchar_t>(static_cast<unsigned char>(byte));
-    }
-    return wide;
-}
 
 class LogGenerator {
 public:
@@ -85,7 +77,7 @@ private:
         Add(log,
             "2003-09-05 10:15:32 " + address + " - 192.168.0.1 80 GET " + url + " - " + status + " " + agent,
             last);
-        log.Rows.emplace_back(Latin1(address), Latin1(status), Latin1(url));
+        log.Rows.emplace_back(address, status, url);
     }
 
     // Lines mostly end in CR LF; a lone CR ends a line too, but the log's very last line end is a full one.
@@ -103,17 +95,19 @@ private:
 // Hands every line to the monitor and keeps the non-blank ones.
 class TeeSink final : public LineSink {
 public:
-    explicit TeeSink(Monitor& monitor) : monitor_(monitor) {}
+    // The monitor reads the lines in place, as in a real pass, so its rows borrow from the reader's buffer.
+    explicit TeeSink(LineSink& monitor) : monitor_(monitor) {}
     std::vector<std::string> NonBlankLines;
     void OnLine(std::string_view line) override {
         if (line.find_first_not_of(' ') != std::string_view::npos) {
             NonBlankLines.emplace_back(line);
         }
-        monitor_.ParseRecord(line);
+        monitor_.OnLine(line);
     }
+    void ReleaseLines() override { monitor_.ReleaseLines(); }
 
 private:
-    Monitor& monitor_;
+    LineSink& monitor_;
 };
 
 class ServerLog {

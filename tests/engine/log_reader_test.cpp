@@ -207,8 +207,8 @@ public:
     MonitorRows Rows;
     bool Failed = false;
     int RowCount() const override { return Rows.RowCount(); }
-    void AppendRow(std::wstring_view localTime, std::wstring_view remoteIp, std::wstring_view status,
-                   std::wstring_view url) override {
+    void AppendRow(std::wstring_view localTime, std::string_view remoteIp, std::string_view status,
+                   std::string_view url) override {
         if (!Failed) {
             Failed = true;
             throw std::runtime_error("no row");
@@ -216,6 +216,7 @@ public:
         Rows.AppendRow(localTime, remoteIp, status, url);
     }
     void RemoveRow(int index) override { Rows.RemoveRow(index); }
+    void CopyBorrowedFields() override { Rows.CopyBorrowedFields(); }
 };
 
 TEST(MonitorReadNewLines, APassThatFailedDoesNotBlockLaterTicks) {

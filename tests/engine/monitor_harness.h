@@ -25,6 +25,7 @@ class RecordingSink final : public LineSink {
 public:
     std::vector<std::string> Lines;
     void OnLine(std::string_view line) override { Lines.emplace_back(line); }
+    void ReleaseLines() override {}
 };
 
 inline void AppendBytes(const std::filesystem::path& file, const std::string& bytes) {

@@ -13,9 +13,13 @@ using testing::MonitorHarness;
 const std::string ExampleLine = "2003-09-05 10:15:32 192.168.0.7 - 192.168.0.1 80 GET /default.htm - 200 "
                                 "Mozilla/4.0+(compatible;+MSIE+6.0;+Windows+NT+5.0)";
 
+std::wstring Widened(const std::string& ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
+}
+
 std::vector<std::wstring> RowTexts(const MonitorRows& rows, int index) {
     const MonitorRow& row = rows.Row(index);
-    return {row.LocalTime, row.RemoteIp, row.Status, row.Url};
+    return {row.LocalTime, Widened(row.RemoteIp), Widened(row.Status), Widened(row.Url)};
 }
 
 TEST(RecordParser, ShowsTimeOfReadingAddressStatusAndUrl) {
@@ -95,12 +99,13 @@ class SignallingList final : public MonitorList {
 public:
     testing::EventLog* Events = nullptr;
     int RowCount() const override { return rows_.RowCount(); }
-    void AppendRow(std::wstring_view localTime, std::wstring_view remoteIp, std::wstring_view status,
-                   std::wstring_view url) override {
-        Events->Events.push_back(L"row " + std::wstring(remoteIp));
+    void AppendRow(std::wstring_view localTime, std::string_view remoteIp, std::string_view status,
+                   std::string_view url) override {
+        Events->Events.push_back(L"row " + std::wstring(remoteIp.begin(), remoteIp.end()));
         rows_.AppendRow(localTime, remoteIp, status, url);
     }
     void RemoveRow(int index) override { rows_.RemoveRow(index); }
+    void CopyBorrowedFields() override { rows_.CopyBorrowedFields(); }
 
 private:
     MonitorRows rows_;
@@ -128,16 +133,53 @@ TEST(RecordParser, TurnsTheTrayBlueAndBeepsBeforeEachShownRow) {
                                                                 L"blue", L"beep 400 200", L"row 10.0.0.2"}));
 }
 
-TEST(RecordParser, ConvertsBytesBeyondAsciiThroughTheCodePage) {
+TEST(RecordParser, KeepsTheLogBytesAndMatchesNonAsciiAddressesThroughTheCodePage) {
     MonitorHarness harness;
-    harness.Engine.ParseRecord(
-        "2003-09-05 10:15:32 h\xF4te - 192.168.0.1 80 GET /caf\xE9/\xD6\xD0.htm - 2\xB2 UA");
+    const std::string line =
+        "2003-09-05 10:15:32 h\xF4te - 192.168.0.1 80 GET /caf\xE9/\xD6\xD0.htm - 2\xB2 UA";
+    harness.Engine.ParseRecord(line);
     ASSERT_EQ(harness.Rows.RowCount(), 1);
-    EXPECT_EQ(RowTexts(harness.Rows, 1), (std::vector<std::wstring>{L"10:15:32", L"h\u00F4te", L"2\u00B2",
-                                                                    L"/caf\u00E9/\u00D6\u00D0.htm"}));
+    EXPECT_EQ(harness.Rows.Row(1).RemoteIp, "h\xF4te");
+    EXPECT_EQ(harness.Rows.Row(1).Status, "2\xB2");
+    EXPECT_EQ(harness.Rows.Row(1).Url, "/caf\xE9/\xD6\xD0.htm");
 
+    harness.State.FilterIps = {L"h\u00F4te"};
+    harness.Engine.ParseRecord(line);
+    EXPECT_EQ(harness.Rows.RowCount(), 1);
     harness.Engine.ParseRecord(ExampleLine);
-    EXPECT_EQ(RowTexts(harness.Rows, 2)[3], L"/default.htm") << "a shorter ASCII field after a longer one";
+    EXPECT_EQ(harness.Rows.Row(2).Url, "/default.htm") << "a shorter ASCII field after a longer one";
+}
+
+// Maps every byte beyond ASCII to one ideograph, as no single-byte code page would: only a conversion
+// matches.
+class IdeographCodePage final : public AnsiCodePage {
+public:
+    void ToWide(std::string_view ansi, std::wstring& wide) override {
+        wide.clear();
+        for (const char byte : ansi) {
+            wide += static_cast<unsigned char>(byte) < 0x80 ? static_cast<wchar_t>(byte) : L'\u4E00';
+        }
+    }
+    std::string ToAnsi(std::wstring_view) override { return {}; }
+};
+
+TEST(RecordParser, AddressesBeyondAsciiMeetTheirEntriesThroughTheCodePageAtAnyLength) {
+    MonitorHarness harness;
+    IdeographCodePage codePage;
+    Monitor monitor(harness.State,
+                    MonitorPorts{harness.Boxes, harness.Timer, harness.Host, harness.Clock, harness.Events,
+                                 harness.Events, harness.Pump, codePage, harness.Files, harness.Rows});
+    for (std::size_t length = 1; length <= 17; ++length) {
+        for (std::size_t at = 0; at < length; ++at) {
+            std::string address(length, 'a');
+            address[at] = '\xE9';
+            std::wstring entry(length, L'a');
+            entry[at] = L'\u4E00';
+            harness.State.FilterIps = {entry};
+            monitor.ParseRecord("2003-09-05 10:15:32 " + address + " - 192.168.0.1 80 GET /a - 200 UA");
+            EXPECT_EQ(harness.Rows.RowCount(), 0) << "length " << length << ", byte " << at;
+        }
+    }
 }
 
 TEST(RecordParser, AsksForTheTimeTextOncePerSecond) {
@@ -162,13 +204,14 @@ public:
     int Rows = 0;
     std::vector<int> Removed;
     int RowCount() const override { return Rows; }
-    void AppendRow(std::wstring_view, std::wstring_view, std::wstring_view, std::wstring_view) override {
+    void AppendRow(std::wstring_view, std::string_view, std::string_view, std::string_view) override {
         ++Rows;
     }
     void RemoveRow(int index) override {
         Removed.push_back(index);
         --Rows;
     }
+    void CopyBorrowedFields() override {}
 };
 
 TEST(TrimMonitorList, RemovesTheOldestRowsFromTheHighestIndexDown) {
@@ -203,15 +246,15 @@ TEST(TrimMonitorList, RunsAfterEveryLineAndKeepsTheNewestRows) {
     }
     harness.Engine.ParseRecord(ExampleLine);
     ASSERT_EQ(harness.Rows.RowCount(), 30);
-    EXPECT_EQ(harness.Rows.Row(1).RemoteIp, L"10.0.0.2");
-    EXPECT_EQ(harness.Rows.Row(30).RemoteIp, L"192.168.0.7");
+    EXPECT_EQ(harness.Rows.Row(1).RemoteIp, "10.0.0.2");
+    EXPECT_EQ(harness.Rows.Row(30).RemoteIp, "192.168.0.7");
 
     harness.State.RowLimit = 5;
     for (const std::string line : {"", "#Fields: x", "short", "2003-09-05 10:15:32 1 2 3"}) {
         harness.Engine.ParseRecord(line);
         EXPECT_EQ(harness.Rows.RowCount(), 5) << "after \"" << line << "\"";
     }
-    EXPECT_EQ(harness.Rows.Row(5).RemoteIp, L"192.168.0.7");
+    EXPECT_EQ(harness.Rows.Row(5).RemoteIp, "192.168.0.7");
 
     harness.State.RowLimit = 0;
     harness.Engine.ParseRecord(ExampleLine);

@@ -53,7 +53,8 @@ TEST(ScrambleText, IsItsOwnInverseAndNeverMakesLineEndsOfPrintableCharacters) {
 }
 
 TEST_F(SettingsFile, ReadsTheTypicalFile) {
-    ASSERT_EQ(Load(ScrambledFile({"30", "5", "D:\\weblogs\\", "127.0.0.1", "192.168.0.10"})), LoadResult::Loaded);
+    ASSERT_EQ(Load(ScrambledFile({"30", "5", "D:\\weblogs\\", "127.0.0.1", "192.168.0.10"})),
+              LoadResult::Loaded);
     EXPECT_EQ(state.RowLimit, 30);
     EXPECT_EQ(state.UpdateSeconds, 5);
     EXPECT_EQ(timer.IntervalMs, 5000);

@@ -150,7 +150,7 @@ TEST_F(StartUp, FindsTheLogStartsAtItsEndAndSwitchesTheTimerOn) {
     std::ofstream(TodayLog(), std::ios::binary | std::ios::app) << RequestLine("10.1.1.1");
     monitor.ReadNewLines();
     ASSERT_EQ(rows.RowCount(), 1);
-    EXPECT_EQ(rows.Row(1).RemoteIp, L"10.1.1.1");
+    EXPECT_EQ(rows.Row(1).RemoteIp, "10.1.1.1");
 }
 
 TEST_F(StartUp, MissingSettingsEndTheProgramWithTheTimerOff) {
@@ -225,7 +225,7 @@ TEST_F(StartUp, AnEmptyLogStartsAtItsFirstByteAndShowsEverythingLater) {
         << LogHead(FieldList) << RequestLine("10.2.2.2");
     monitor.ReadNewLines();
     ASSERT_EQ(rows.RowCount(), 1);
-    EXPECT_EQ(rows.Row(1).RemoteIp, L"10.2.2.2");
+    EXPECT_EQ(rows.Row(1).RemoteIp, "10.2.2.2");
 }
 
 } // namespace

@@ -109,7 +109,7 @@ private:
     HWND picBlue = nullptr;
     std::optional<win::WindowTimer> tmrUpdate;
     MonitorRows rows_;
-    MonitorView lvwTarnwatch{rows_};
+    MonitorView lvwTarnwatch{rows_, ports_.CodePage};
     win::ThrottledMessagePump pump_{[this] { lvwTarnwatch.ShowRows(); }};
     std::optional<Monitor> monitor_;
 

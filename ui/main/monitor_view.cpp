@@ -22,22 +22,25 @@ constexpr std::array<ColumnDesign, 4> Columns{{
 
 const std::wstring NoText;
 
-const std::wstring& CellText(const MonitorRow& row, int column) {
+} // namespace
+
+const std::wstring& MonitorView::CellText(const MonitorRow& row, int column) {
     switch (column) {
     case 0:
         return row.LocalTime;
     case 1:
-        return row.RemoteIp;
+        codePage_.ToWide(row.RemoteIp, cellText_);
+        return cellText_;
     case 2:
-        return row.Status;
+        codePage_.ToWide(row.Status, cellText_);
+        return cellText_;
     case 3:
-        return row.Url;
+        codePage_.ToWide(row.Url, cellText_);
+        return cellText_;
     default:
         return NoText;
     }
 }
-
-} // namespace
 
 void MonitorView::Create(HWND parent, HINSTANCE instance, int controlId, const RECT& bounds) {
     list_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
@@ -68,7 +71,7 @@ void MonitorView::ShowRows() {
     ::InvalidateRect(list_, nullptr, FALSE);
 }
 
-void MonitorView::FillDisplayInfo(NMLVDISPINFOW& request) const {
+void MonitorView::FillDisplayInfo(NMLVDISPINFOW& request) {
     LVITEMW& item = request.item;
     if ((item.mask & LVIF_TEXT) == 0 || item.pszText == nullptr || item.cchTextMax <= 0) {
         return;

@@ -2,18 +2,20 @@
 #pragma once
 
 #include "monitor_rows.h"
+#include "ports.h"
 
 #include <windows.h>
 
 #include <commctrl.h>
 
 #include <cstdint>
+#include <string>
 
 namespace tarnwatch::ui {
 
 class MonitorView {
 public:
-    explicit MonitorView(const MonitorRows& rows) : rows_(rows) {}
+    MonitorView(const MonitorRows& rows, AnsiCodePage& codePage) : rows_(rows), codePage_(codePage) {}
 
     // Creates the list with its four columns; the parent destroys it with itself.
     void Create(HWND parent, HINSTANCE instance, int controlId, const RECT& bounds);
@@ -23,10 +25,15 @@ public:
     void ShowRows();
 
     // The list asks for the text of a cell as it paints it.
-    void FillDisplayInfo(NMLVDISPINFOW& request) const;
+    void FillDisplayInfo(NMLVDISPINFOW& request);
 
 private:
+    // The cell's text in UTF-16; the log fields are converted from the log's code page here.
+    const std::wstring& CellText(const MonitorRow& row, int column);
+
     const MonitorRows& rows_;
+    AnsiCodePage& codePage_;
+    std::wstring cellText_;
     HWND list_ = nullptr;
     std::uint64_t shownRevision_ = 0;
 };
