@@ -4,6 +4,7 @@
 //   tarnwatch_bench --generate=FILE [--lines=N]   writes a log of N request lines (default 1000000)
 //   tarnwatch_bench --log=FILE [benchmark flags]  times read passes over FILE
 #include "iis_log_writer.h"
+#include "latin1_code_page.h"
 #include "monitor.h"
 #include "monitor_rows.h"
 #include "std_file_system.h"
@@ -59,17 +60,6 @@ public:
     void ProcessPendingMessages() override { ++Calls; }
 };
 
-class Latin1 final : public AnsiCodePage {
-public:
-    void ToWide(std::string_view ansi, std::wstring& wide) override {
-        wide.resize(ansi.size());
-        for (std::size_t i = 0; i < ansi.size(); ++i) {
-            wide[i] = static_cast<wchar_t>(static_cast<unsigned char>(ansi[i]));
-        }
-    }
-    std::string ToAnsi(std::wstring_view wide) override { return std::string(wide.begin(), wide.end()); }
-};
-
 std::string logPath;
 
 std::int64_t CountLines(const std::string& path) {
@@ -101,7 +91,7 @@ void BacklogPass(benchmark::State& run) {
     QuietWindows windows;
     SystemClock clock;
     CountingPump pump;
-    Latin1 codePage;
+    Latin1CodePage codePage;
     StdFileSystem files;
     MonitorRows rows;
     SharedState state;

@@ -2,22 +2,14 @@
 
 #include "../resources/resource.h"
 #include "twips.h"
+#include "user32_lookup.h"
 
 namespace tarnwatch::win {
 
 namespace {
 
-using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
-
 // GetDpiForWindow exists from Windows 10 1607 on; older systems have one DPI for the whole screen.
-GetDpiForWindowFunction FindGetDpiForWindow() {
-    const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
-    if (user32 == nullptr) {
-        return nullptr;
-    }
-    return reinterpret_cast<GetDpiForWindowFunction>(
-        reinterpret_cast<void*>(::GetProcAddress(user32, "GetDpiForWindow")));
-}
+using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
 
 int ScreenDpi() {
     const HDC screen = ::GetDC(nullptr);
@@ -29,7 +21,7 @@ int ScreenDpi() {
 } // namespace
 
 int WindowDpi(HWND window) {
-    static const GetDpiForWindowFunction getDpiForWindow = FindGetDpiForWindow();
+    static const auto getDpiForWindow = FindUser32Function<GetDpiForWindowFunction>("GetDpiForWindow");
     if (window != nullptr && getDpiForWindow != nullptr) {
         const UINT dpi = getDpiForWindow(window);
         if (dpi != 0) {
@@ -51,8 +43,8 @@ FontHandle CreateProgramFont(int dpi, bool bold) {
 
 HICON LoadProgramIcon(HINSTANCE instance, int sizePixels) {
     // Shared icons are owned by the system; nothing to free.
-    return static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_TARNWATCH_YELLOW), IMAGE_ICON, sizePixels,
-                                           sizePixels, LR_SHARED));
+    return static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_TARNWATCH_YELLOW), IMAGE_ICON,
+                                           sizePixels, sizePixels, LR_SHARED));
 }
 
 } // namespace tarnwatch::win

@@ -2,6 +2,7 @@
 //   make_default_settings OUTPUT [--row-limit N] [--seconds N] [--log-folder TEXT] [--filter IP]...
 // Arguments are taken byte for byte as ANSI text.
 
+#include "latin1_code_page.h"
 #include "settings.h"
 #include "text.h"
 
@@ -11,24 +12,6 @@
 #include <vector>
 
 namespace {
-
-// Passes bytes through unchanged: each byte becomes one UTF-16 unit and back.
-class BytePassThrough final : public tarnwatch::AnsiCodePage {
-public:
-    void ToWide(std::string_view ansi, std::wstring& wide) override {
-        wide.assign(ansi.size(), L'\0');
-        for (std::size_t i = 0; i < ansi.size(); ++i) {
-            wide[i] = static_cast<wchar_t>(static_cast<unsigned char>(ansi[i]));
-        }
-    }
-    std::string ToAnsi(std::wstring_view wide) override {
-        std::string ansi(wide.size(), '\0');
-        for (std::size_t i = 0; i < wide.size(); ++i) {
-            ansi[i] = static_cast<char>(wide[i]);
-        }
-        return ansi;
-    }
-};
 
 class ConsoleBoxes final : public tarnwatch::MessageBoxes {
 public:
@@ -41,7 +24,7 @@ public:
 
 std::wstring Widen(const std::string& text) {
     std::wstring wide;
-    BytePassThrough().ToWide(text, wide);
+    tarnwatch::Latin1CodePage().ToWide(text, wide);
     return wide;
 }
 
@@ -85,7 +68,7 @@ int main(int argc, char** argv) {
     }
     settings.FilterIps = filters.empty() ? std::vector<std::wstring>{L"127.0.0.1"} : filters;
 
-    BytePassThrough codePage;
+    tarnwatch::Latin1CodePage codePage;
     ConsoleBoxes boxes;
     return tarnwatch::SaveSettings(settings, argv[1], codePage, boxes) ? 0 : 1;
 }
