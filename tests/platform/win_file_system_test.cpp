@@ -12,17 +12,6 @@ namespace {
 
 using testing::TempFolder;
 
-// The web server's side of the log.
-FileHandle OpenAsWriter(const std::wstring& path) {
-    return FileHandle(::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-}
-
-void Append(const FileHandle& writer, const std::string& bytes) {
-    DWORD written = 0;
-    ASSERT_TRUE(::WriteFile(writer.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
-}
-
 std::string ReadAt(SharedReadFile& file, std::int64_t position, std::size_t size) {
     std::string bytes(size, '\0');
     bytes.resize(file.ReadAt(position, bytes.data(), bytes.size()));
@@ -32,53 +21,47 @@ std::string ReadAt(SharedReadFile& file, std::int64_t position, std::size_t size
 TEST(WinFileSystemTest, OnlyVisibleOrdinaryFilesCountAsPresent) {
     TempFolder folder;
     WinFileSystem files;
-    const std::wstring readOnly = folder.Write("readonly.log", "x").wstring();
-    const std::wstring hidden = folder.Write("hidden.log", "x").wstring();
-    const std::wstring system = folder.Write("system.log", "x").wstring();
-    ASSERT_TRUE(::SetFileAttributesW(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
-    ASSERT_TRUE(::SetFileAttributesW(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN));
-    ASSERT_TRUE(::SetFileAttributesW(system.c_str(), FILE_ATTRIBUTE_SYSTEM));
-
-    EXPECT_TRUE(files.IsPlainFile(folder.Write("plain.log", "x").wstring()));
-    EXPECT_TRUE(files.IsPlainFile(readOnly));
-    EXPECT_FALSE(files.IsPlainFile(hidden));
-    EXPECT_FALSE(files.IsPlainFile(system));
+    for (const auto& [attributes, present] : {std::pair<DWORD, bool>{FILE_ATTRIBUTE_NORMAL, true},
+                                              {FILE_ATTRIBUTE_READONLY, true},
+                                              {FILE_ATTRIBUTE_HIDDEN, false},
+                                              {FILE_ATTRIBUTE_SYSTEM, false}}) {
+        const std::wstring path = folder.Write(std::to_string(attributes) + ".log", "x").wstring();
+        ASSERT_TRUE(::SetFileAttributesW(path.c_str(), attributes));
+        EXPECT_EQ(files.IsPlainFile(path), present) << attributes;
+        ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
     EXPECT_FALSE(files.IsPlainFile(folder.Path().wstring()));
     EXPECT_FALSE(files.IsPlainFile((folder.Path() / "missing.log").wstring()));
     EXPECT_EQ(files.OpenShared((folder.Path() / "missing.log").wstring()), nullptr);
-
-    for (const std::wstring& path : {readOnly, hidden, system}) {
-        ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    }
 }
 
-TEST(WinFileSystemTest, ReadsAtAnyPositionAndStopsAtTheEnd) {
-    TempFolder folder;
-    WinFileSystem files;
-    const auto file = files.OpenShared(folder.Write("ex030905.log", "0123456789").wstring());
-    ASSERT_NE(file, nullptr);
-    EXPECT_EQ(file->Length(), 10);
-    EXPECT_EQ(ReadAt(*file, 3, 4), "3456");
-    EXPECT_EQ(ReadAt(*file, 7, 100), "789");
-    EXPECT_EQ(ReadAt(*file, 50, 5), "");
-}
-
-TEST(WinFileSystemTest, TheServerKeepsWritingRenamingAndDeletingWhileTheLogIsOpen) {
+TEST(WinFileSystemTest, ReadsWhileTheServerKeepsWritingReopeningRenamingAndDeleting) {
     TempFolder folder;
     WinFileSystem files;
     const std::wstring path = (folder.Path() / "ex030905.log").wstring();
-    FileHandle before = OpenAsWriter(path);
-    Append(before, "first\r\n");
+    // The web server's side of the log.
+    const auto openWriter = [&path] {
+        return FileHandle(::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    };
+    const auto append = [](const FileHandle& writer, const std::string& bytes) {
+        DWORD written = 0;
+        ASSERT_TRUE(
+            ::WriteFile(writer.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+    };
+    FileHandle writer = openWriter();
+    append(writer, "first\r\n");
     const auto file = files.OpenShared(path);
     ASSERT_NE(file, nullptr) << "opened while the server writes";
-    Append(before, "second\r\n");
+    append(writer, "second\r\n");
     EXPECT_EQ(file->Length(), 15);
-    before.Reset();
-
-    const FileHandle after = OpenAsWriter(path);
-    ASSERT_TRUE(after) << "the server opens it again while the monitor reads";
-    Append(after, "third\r\n");
+    writer.Reset();
+    writer = openWriter();
+    ASSERT_TRUE(writer) << "the server opens it again while the monitor reads";
+    append(writer, "third\r\n");
     EXPECT_EQ(ReadAt(*file, 7, 100), "second\r\nthird\r\n");
+    EXPECT_EQ(ReadAt(*file, 1, 4), "irst");
+    EXPECT_EQ(ReadAt(*file, 50, 5), "");
 
     const std::wstring renamed = (folder.Path() / "ex030905.old").wstring();
     EXPECT_TRUE(::MoveFileExW(path.c_str(), renamed.c_str(), 0)) << ::GetLastError();

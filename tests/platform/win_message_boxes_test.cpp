@@ -14,78 +14,50 @@ struct BoxVisit {
     int PressedButton = 0;
     int DefaultButton = 0;
     HWND Owner = nullptr;
-};
-
-BoxVisit* currentVisit = nullptr;
-
-BOOL CALLBACK FindDefaultButton(HWND control, LPARAM found) {
-    if ((::GetWindowLongW(control, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
-        *reinterpret_cast<int*>(found) = ::GetDlgCtrlID(control);
-        return FALSE;
-    }
-    return TRUE;
-}
-
-BOOL CALLBACK FindMessageBox(HWND window, LPARAM found) {
-    wchar_t className[16] = {};
-    ::GetClassNameW(window, className, 16);
-    if (std::wstring(className) == L"#32770" && ::IsWindowVisible(window)) {
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
+} visit;
 
 // Runs inside the message box's own loop.
 void CALLBACK VisitBox(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND box = nullptr;
-    ::EnumThreadWindows(::GetCurrentThreadId(), FindMessageBox, reinterpret_cast<LPARAM>(&box));
-    if (box == nullptr) {
+    const HWND box = ::FindWindowW(L"#32770", nullptr);
+    if (box == nullptr || !::IsWindowVisible(box)) {
         return;
     }
     ::KillTimer(nullptr, timer);
-    BoxVisit& visit = *currentVisit;
-    ::EnumChildWindows(box, FindDefaultButton, reinterpret_cast<LPARAM>(&visit.DefaultButton));
-    visit.Owner = ::GetWindow(box, GW_OWNER);
-    if (visit.PressedButton == 0) {
-        ::PostMessageW(box, WM_CLOSE, 0, 0);
-    } else {
-        ::PostMessageW(::GetDlgItem(box, visit.PressedButton), BM_CLICK, 0, 0);
+    for (HWND button = nullptr; (button = ::FindWindowExW(box, button, L"Button", nullptr)) != nullptr;) {
+        if ((::GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON) {
+            visit.DefaultButton = ::GetDlgCtrlID(button);
+        }
     }
+    visit.Owner = ::GetWindow(box, GW_OWNER);
+    const HWND target = visit.PressedButton == 0 ? box : ::GetDlgItem(box, visit.PressedButton);
+    ::PostMessageW(target, visit.PressedButton == 0 ? WM_CLOSE : BM_CLICK, 0, 0);
 }
 
-BoxAnswer ShowAndPress(WinMessageBoxes& boxes, BoxButtons buttons, int pressedButton, BoxVisit& visit) {
-    visit.PressedButton = pressedButton;
-    currentVisit = &visit;
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, VisitBox);
-    const BoxAnswer answer = boxes.Show(L"text", L"title", buttons, BoxIcon::Question);
-    ::KillTimer(nullptr, timer);
-    currentVisit = nullptr;
-    return answer;
-}
-
-TEST(WinMessageBoxesTest, YesNoHasYesAsDefaultAndBelongsToTheOwner) {
+TEST(WinMessageBoxesTest, EachButtonSetAnswersWithThePressedButtonHasItsDefaultAndBelongsToTheOwner) {
     const WindowHandle owner(::CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP, 0, 0, 10, 10, nullptr,
-                                               nullptr, ::GetModuleHandleW(nullptr), nullptr));
-    WinMessageBoxes boxes(owner.Get());
-    BoxVisit yes;
-    EXPECT_EQ(ShowAndPress(boxes, BoxButtons::YesNo, IDYES, yes), BoxAnswer::Yes);
-    EXPECT_EQ(yes.DefaultButton, IDYES);
-    EXPECT_EQ(yes.Owner, owner.Get());
-
-    boxes.SetOwner(nullptr);
-    BoxVisit no;
-    EXPECT_EQ(ShowAndPress(boxes, BoxButtons::YesNo, IDNO, no), BoxAnswer::No);
-    EXPECT_EQ(no.Owner, nullptr);
-}
-
-TEST(WinMessageBoxesTest, RetryCancelAndOkReportTheirButtonsAndClosingCountsAsCancel) {
-    WinMessageBoxes boxes;
-    BoxVisit visit;
-    EXPECT_EQ(ShowAndPress(boxes, BoxButtons::RetryCancel, IDRETRY, visit), BoxAnswer::Retry);
-    EXPECT_EQ(visit.DefaultButton, IDRETRY);
-    EXPECT_EQ(ShowAndPress(boxes, BoxButtons::RetryCancel, 0, visit), BoxAnswer::Cancel);
-    EXPECT_EQ(ShowAndPress(boxes, BoxButtons::Ok, IDOK, visit), BoxAnswer::Ok);
+                                               nullptr, nullptr, nullptr));
+    struct Case {
+        HWND Owner;
+        BoxButtons Buttons;
+        int Pressed;
+        BoxAnswer Answer;
+        int Default;
+    };
+    for (const Case& test : {Case{owner.Get(), BoxButtons::YesNo, IDYES, BoxAnswer::Yes, IDYES},
+                             Case{nullptr, BoxButtons::YesNo, IDNO, BoxAnswer::No, IDYES},
+                             Case{nullptr, BoxButtons::RetryCancel, IDRETRY, BoxAnswer::Retry, IDRETRY},
+                             Case{owner.Get(), BoxButtons::RetryCancel, 0, BoxAnswer::Cancel, IDRETRY},
+                             Case{nullptr, BoxButtons::Ok, IDOK, BoxAnswer::Ok, IDOK}}) {
+        SCOPED_TRACE(test.Pressed);
+        WinMessageBoxes boxes(owner.Get());
+        boxes.SetOwner(test.Owner);
+        visit = BoxVisit{test.Pressed};
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, VisitBox);
+        EXPECT_EQ(boxes.Show(L"text", L"title", test.Buttons, BoxIcon::Question), test.Answer);
+        ::KillTimer(nullptr, timer);
+        EXPECT_EQ(visit.DefaultButton, test.Default);
+        EXPECT_EQ(visit.Owner, test.Owner);
+    }
 }
 
 } // namespace

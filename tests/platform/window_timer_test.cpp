@@ -7,15 +7,12 @@
 namespace tarnwatch::win {
 namespace {
 
-constexpr UINT_PTR TimerId = 7;
-
-// Waits up to the given time for a tick of the timer.
+// Waits up to the given time for a tick of timer 7.
 bool TickArrivesWithin(HWND window, ULONGLONG waitMs) {
-    const ULONGLONG end = ::GetTickCount64() + waitMs;
-    for (MSG message{}; ::GetTickCount64() < end;
-         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT)) {
+    MSG message{};
+    for (const ULONGLONG end = ::GetTickCount64() + waitMs; ::GetTickCount64() < end; ::Sleep(10)) {
         while (::PeekMessageW(&message, window, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_TIMER && message.wParam == TimerId) {
+            if (message.message == WM_TIMER && message.wParam == 7) {
                 return true;
             }
         }
@@ -24,17 +21,15 @@ bool TickArrivesWithin(HWND window, ULONGLONG waitMs) {
 }
 
 TEST(WindowTimerTest, TicksWhileOnAndTakesANewIntervalOnlyThen) {
-    const WindowHandle window(::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                                                ::GetModuleHandleW(nullptr), nullptr));
+    const WindowHandle window(
+        ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr));
     {
-        WindowTimer timer(window.Get(), TimerId, 20);
+        WindowTimer timer(window.Get(), 7, 20);
         EXPECT_TRUE(TickArrivesWithin(window.Get(), 2000)) << "on from the start";
-
         timer.SetEnabled(false);
         timer.SetIntervalMs(20);
         EXPECT_FALSE(timer.Enabled());
         EXPECT_FALSE(TickArrivesWithin(window.Get(), 300)) << "a new interval does not switch it on";
-
         timer.SetIntervalMs(3'600'000);
         timer.SetEnabled(true);
         EXPECT_FALSE(TickArrivesWithin(window.Get(), 300));

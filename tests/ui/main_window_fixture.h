@@ -23,22 +23,18 @@
 
 namespace tarnwatch::testing {
 
-using ui::FakeFolderBrowser;
-
-using Row = std::array<std::wstring, 4>;
-
 // A request in the log's field order: date time c-ip cs-username s-ip s-port cs-method cs-uri-stem
 // cs-uri-query sc-status cs(User-Agent).
 inline std::string Request(const std::string& address, const std::string& url,
                            const std::string& status = "200") {
     return "2003-09-05 10:15:32 " + address + " - 192.168.0.1 80 GET " + url + " - " + status +
-           " Mozilla/4.0+(compatible;+MSIE+6.0;+Windows+NT+5.0)\r\n";
+           " Mozilla/4.0+(compatible;+MSIE+6.0)\r\n";
 }
 
 inline const std::string LogHeader =
     "#Software: Microsoft Internet Information Services 6.0\r\n#Version: 1.0\r\n"
-    "#Date: 2003-09-05 00:00:00\r\n#Fields: date time c-ip cs-username s-ip "
-    "s-port cs-method cs-uri-stem cs-uri-query sc-status cs(User-Agent)\r\n";
+    "#Date: 2003-09-05 00:00:00\r\n#Fields: date time c-ip cs-username s-ip s-port cs-method cs-uri-stem "
+    "cs-uri-query sc-status cs(User-Agent)\r\n";
 
 inline RECT WindowRect(HWND window) {
     RECT bounds{};
@@ -46,10 +42,11 @@ inline RECT WindowRect(HWND window) {
     return bounds;
 }
 
-inline RECT ClientRect(HWND window) {
-    RECT bounds{};
-    ::GetClientRect(window, &bounds);
-    return bounds;
+inline int Width(const RECT& bounds) {
+    return bounds.right - bounds.left;
+}
+inline int Height(const RECT& bounds) {
+    return bounds.bottom - bounds.top;
 }
 
 struct StartSettings {
@@ -67,7 +64,7 @@ protected:
     std::wstring LogFolderSetting() const { return logs_.Path().wstring() + L"\\"; }
     std::filesystem::path TodaysLog() { return logs_.Path() / TodayLogFileName(clock_.Today()); }
 
-    void WriteSettings(const StartSettings& settings) {
+    void WriteSettings(const StartSettings& settings = {}) {
         SharedState written;
         written.RowLimit = settings.RowLimit;
         written.UpdateSeconds = settings.UpdateSeconds;
@@ -76,10 +73,9 @@ protected:
         ASSERT_TRUE(SaveSettings(written, SettingsFile(), codePage_, boxes_));
     }
 
-    // The log already holds requests from before the start: none of them may become a row.
+    // The log already holds a request from before the start, which must never become a row.
     void WriteLog(const std::string& header = LogHeader) {
-        logs_.Write(TodaysLog().filename().string(),
-                    header + Request("10.0.0.1", "/old-1") + Request("10.0.0.2", "/old-2"));
+        logs_.Write(TodaysLog().filename().string(), header + Request("10.0.0.1", "/old"));
     }
 
     void AppendLog(const std::string& lines) {
@@ -92,7 +88,7 @@ protected:
         return frmMain_->Load(::GetModuleHandleW(nullptr));
     }
 
-    void Start(const StartSettings& settings = StartSettings{}) {
+    void Start(const StartSettings& settings = {}) {
         WriteSettings(settings);
         WriteLog();
         ASSERT_TRUE(Load());
@@ -104,23 +100,20 @@ protected:
     int Dpi() const { return win::WindowDpi(Window()); }
     void Tick() { ::SendMessageW(Window(), WM_TIMER, ui::FrmMain::UpdateTimerId, 0); }
     void Command(UINT command) { ::SendMessageW(Window(), WM_COMMAND, command, 0); }
+    bool IsChecked(UINT command) const {
+        return (::GetMenuState(::GetMenu(Window()), command, MF_BYCOMMAND) & MF_CHECKED) != 0;
+    }
 
-    std::vector<Row> Rows() const {
-        std::vector<Row> rows(static_cast<std::size_t>(ListView_GetItemCount(List())));
-        for (std::size_t index = 0; index < rows.size(); ++index) {
-            for (int column = 0; column < 4; ++column) {
-                std::array<wchar_t, 512> text{};
-                ListView_GetItemText(List(), static_cast<int>(index), column, text.data(), 512);
-                rows[index][static_cast<std::size_t>(column)] = text.data();
-            }
-        }
-        return rows;
+    std::wstring Cell(int row, int column) const {
+        std::array<wchar_t, 512> text{};
+        ListView_GetItemText(List(), row, column, text.data(), 512);
+        return text.data();
     }
 
     std::vector<std::wstring> Urls() const {
         std::vector<std::wstring> urls;
-        for (const Row& row : Rows()) {
-            urls.push_back(row[3]);
+        for (int row = 0; row < ListView_GetItemCount(List()); ++row) {
+            urls.push_back(Cell(row, 3));
         }
         return urls;
     }
@@ -138,7 +131,7 @@ protected:
     EventLog beeps_;
     win::WinAnsiCodePage codePage_;
     win::WinFileSystem files_;
-    FakeFolderBrowser browser_;
+    ui::FakeFolderBrowser browser_;
     // Last, so that the window goes before the folders it reads.
     std::unique_ptr<ui::FrmMain> frmMain_;
 };

@@ -19,108 +19,78 @@ std::int32_t SavedRowLimit(const std::filesystem::path& settingsFile) {
     return state.RowLimit;
 }
 
-bool NoMainWindowExists() {
-    return ::FindWindowW(ui::FrmMain::ClassName, nullptr) == nullptr;
-}
-
-class CloseTest : public MainWindowTest {
-protected:
-    void ChangeRowLimit() {
+TEST_F(MainWindowTest, ClosingAsksToSaveOnlyChangedSettingsAndWritesThemOnlyOnYes) {
+    struct Case {
+        bool Changed;
+        UINT Message;
+        WPARAM Command;
+        BoxAnswer Answer;
+        std::int32_t SavedRowLimit;
+    };
+    for (const Case& test : {Case{false, WM_COMMAND, ui::mnuExit, BoxAnswer::Yes, 50},
+                             Case{true, WM_CLOSE, 0, BoxAnswer::Yes, 12},
+                             Case{true, WM_COMMAND, ui::mnuTExit, BoxAnswer::No, 50}}) {
+        SCOPED_TRACE(test.Message);
+        boxes_ = ScriptedBoxes{};
+        boxes_.Answers = {test.Answer};
+        Start();
         state_.RowLimit = 12;
-        state_.SettingsDirty = true;
-    }
-    // Closes through a menu or a message and tells whether the window went.
-    bool CloseBy(UINT message, WPARAM command = 0) {
+        state_.SettingsDirty = test.Changed;
         const HWND window = Window();
-        ::SendMessageW(window, message, command, 0);
-        return !::IsWindow(window);
+        ::SendMessageW(window, test.Message, test.Command, 0);
+        EXPECT_FALSE(::IsWindow(window));
+        ASSERT_EQ(boxes_.Shown.size(), test.Changed ? 1u : 0u);
+        if (test.Changed) {
+            EXPECT_EQ(boxes_.Shown[0].Text, messages::SaveQuestion);
+            EXPECT_EQ(boxes_.Shown[0].Title, L"Save Settings");
+            EXPECT_EQ(boxes_.Shown[0].Buttons, BoxButtons::YesNo);
+        }
+        EXPECT_EQ(SavedRowLimit(SettingsFile()), test.SavedRowLimit);
     }
-};
-
-TEST_F(CloseTest, UnchangedSettingsAreNeitherAskedForNorWritten) {
-    Start();
-    const std::string before = TempFolder::Read(SettingsFile());
-    EXPECT_TRUE(CloseBy(WM_COMMAND, ui::mnuExit));
-    EXPECT_TRUE(boxes_.Shown.empty());
-    EXPECT_EQ(TempFolder::Read(SettingsFile()), before);
 }
 
-TEST_F(CloseTest, ChangedSettingsAreAskedForAndYesSavesThem) {
-    Start();
-    ChangeRowLimit();
-    boxes_.Answers = {BoxAnswer::Yes};
-    EXPECT_TRUE(CloseBy(WM_CLOSE));
-    ASSERT_EQ(boxes_.Shown.size(), 1u);
-    EXPECT_EQ(boxes_.Shown[0].Text, messages::SaveQuestion);
-    EXPECT_EQ(boxes_.Shown[0].Title, L"Save Settings");
-    EXPECT_EQ(boxes_.Shown[0].Buttons, BoxButtons::YesNo);
-    EXPECT_EQ(boxes_.Shown[0].Icon, BoxIcon::Question);
-    EXPECT_EQ(SavedRowLimit(SettingsFile()), 12);
-}
-
-TEST_F(CloseTest, AnsweringNoClosesWithoutWriting) {
-    Start();
-    const std::string before = TempFolder::Read(SettingsFile());
-    ChangeRowLimit();
-    boxes_.Answers = {BoxAnswer::No};
-    EXPECT_TRUE(CloseBy(WM_COMMAND, ui::mnuTExit));
-    EXPECT_EQ(boxes_.Shown.size(), 1u);
-    EXPECT_EQ(TempFolder::Read(SettingsFile()), before);
-}
-
-TEST_F(CloseTest, SaveSettingsWritesOnlyChangesAndSilencesTheQuestion) {
+TEST_F(MainWindowTest, SaveSettingsWritesOnlyChangesAndSilencesTheQuestion) {
     Start();
     std::filesystem::remove(SettingsFile());
     Command(ui::mnuSave);
-    EXPECT_FALSE(std::filesystem::exists(SettingsFile())) << "nothing changed, nothing written";
+    EXPECT_FALSE(std::filesystem::exists(SettingsFile()));
 
-    ChangeRowLimit();
+    state_.RowLimit = 12;
+    state_.SettingsDirty = true;
     Command(ui::mnuSave);
-    EXPECT_FALSE(state_.SettingsDirty);
     EXPECT_EQ(SavedRowLimit(SettingsFile()), 12);
-    EXPECT_TRUE(CloseBy(WM_COMMAND, ui::mnuExit));
+    Command(ui::mnuExit);
     EXPECT_TRUE(boxes_.Shown.empty());
 }
 
-TEST_F(CloseTest, EndingTheSessionAsksOnceAndThenCloses) {
-    Start();
-    ChangeRowLimit();
-    boxes_.Answers = {BoxAnswer::Yes};
-    EXPECT_EQ(::SendMessageW(Window(), WM_QUERYENDSESSION, 0, 0), TRUE);
-    EXPECT_EQ(SavedRowLimit(SettingsFile()), 12);
-    EXPECT_TRUE(CloseBy(WM_ENDSESSION, TRUE));
-    EXPECT_EQ(boxes_.Shown.size(), 1u);
-}
-
-TEST_F(MainWindowTest, MissingSettingsFileEndsTheStartBeforeTheWindowIsShown) {
-    WriteLog();
-    EXPECT_FALSE(Load());
-    ASSERT_EQ(boxes_.Shown.size(), 1u);
-    EXPECT_EQ(boxes_.Shown[0].Text, messages::SettingsMissing(SettingsFile().wstring()));
-    EXPECT_EQ(boxes_.Shown[0].Title, L"Initialization Failed");
-    EXPECT_EQ(boxes_.Shown[0].Icon, BoxIcon::Critical);
-    EXPECT_EQ(frmMain_->Handle(), nullptr);
-    EXPECT_TRUE(NoMainWindowExists());
-}
-
-TEST_F(MainWindowTest, MissingLogEndsTheStartOnCancel) {
-    WriteSettings(StartSettings{});
-    boxes_.Answers = {BoxAnswer::Cancel};
-    EXPECT_FALSE(Load());
-    ASSERT_EQ(boxes_.Shown.size(), 1u);
-    EXPECT_EQ(boxes_.Shown[0].Text, messages::LogFileMissing(TodaysLog().wstring()));
-    EXPECT_TRUE(NoMainWindowExists());
-}
-
-TEST_F(MainWindowTest, WrongFieldListEndsTheStart) {
-    WriteSettings(StartSettings{});
-    WriteLog(
-        "#Software: Microsoft Internet Information Services 6.0\r\n#Version: 1.0\r\n#Date: 2003-09-05\r\n"
-        "#Fields: date time c-ip cs-method cs-uri-stem sc-status\r\n");
-    EXPECT_FALSE(Load());
-    ASSERT_EQ(boxes_.Shown.size(), 1u);
-    EXPECT_EQ(boxes_.Shown[0].Text, messages::WrongFieldList());
-    EXPECT_TRUE(NoMainWindowExists());
+TEST_F(MainWindowTest, EachStartUpFailureEndsTheStartBeforeAWindowIsShown) {
+    const std::string wrongFields = LogHeader.substr(0, LogHeader.find("#Fields")) +
+                                    "#Fields: date time c-ip cs-method cs-uri-stem sc-status\r\n";
+    struct Case {
+        bool HasSettings;
+        bool HasLog;
+        std::string Header;
+    };
+    for (const Case& test :
+         {Case{false, true, LogHeader}, Case{true, false, LogHeader}, Case{true, true, wrongFields}}) {
+        std::filesystem::remove(SettingsFile());
+        std::filesystem::remove(TodaysLog());
+        boxes_ = ScriptedBoxes{};
+        boxes_.Answers = {BoxAnswer::Cancel};
+        if (test.HasSettings) {
+            WriteSettings();
+        }
+        if (test.HasLog) {
+            WriteLog(test.Header);
+        }
+        EXPECT_FALSE(Load());
+        ASSERT_EQ(boxes_.Shown.size(), 1u);
+        const std::wstring expected = !test.HasSettings ? messages::SettingsMissing(SettingsFile().wstring())
+                                      : !test.HasLog    ? messages::LogFileMissing(TodaysLog().wstring())
+                                                        : messages::WrongFieldList();
+        EXPECT_EQ(boxes_.Shown[0].Text, expected);
+        EXPECT_EQ(::FindWindowW(ui::FrmMain::ClassName, nullptr), nullptr);
+    }
 }
 
 } // namespace

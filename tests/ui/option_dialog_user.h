@@ -14,18 +14,10 @@
 
 namespace tarnwatch::ui {
 
-// The dialog has no owner, so it is found among the thread's top-level windows.
-inline HWND FindOptionDialog() {
-    const HWND dialog = ::FindWindowW(OptionWindowClass, nullptr);
-    return dialog != nullptr && ::GetWindowThreadProcessId(dialog, nullptr) == ::GetCurrentThreadId()
-               ? dialog
-               : nullptr;
-}
-
 using Step = std::function<void(HWND dialog)>;
 
-// Plays the user from inside the dialog's own message loop: one step per tick of a thread timer.
-// A dialog still open long after the last step is closed, and the test fails.
+// One step per tick of a thread timer while the dialog is up. A dialog still open long after the last step
+// is closed, so that a test fails instead of hanging.
 class ScriptedUser {
 public:
     explicit ScriptedUser(std::vector<Step> steps) : steps_(steps.begin(), steps.end()) {
@@ -39,27 +31,22 @@ public:
     ScriptedUser(const ScriptedUser&) = delete;
     ScriptedUser& operator=(const ScriptedUser&) = delete;
 
-    bool GaveUp() const { return gaveUp_; }
+    bool GaveUp() const { return idleTicks_ >= 200; }
     std::size_t StepsLeft() const { return steps_.size(); }
 
 private:
     static void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
-        if (current_ != nullptr) {
-            current_->Tick();
-        }
-    }
-
-    void Tick() {
-        const HWND dialog = FindOptionDialog();
-        if (dialog == nullptr) {
+        // The dialog has no owner, so it is found among the thread's top-level windows.
+        const HWND dialog = ::FindWindowW(OptionWindowClass, nullptr);
+        if (current_ == nullptr || dialog == nullptr ||
+            ::GetWindowThreadProcessId(dialog, nullptr) != ::GetCurrentThreadId()) {
             return;
         }
-        if (!steps_.empty()) {
-            const Step step = std::move(steps_.front());
-            steps_.pop_front();
+        if (!current_->steps_.empty()) {
+            const Step step = std::move(current_->steps_.front());
+            current_->steps_.pop_front();
             step(dialog);
-        } else if (++idleTicks_ == 200) {
-            gaveUp_ = true;
+        } else if (++current_->idleTicks_ == 200) {
             ::PostMessageW(dialog, WM_CLOSE, 0, 0);
         }
     }
@@ -68,7 +55,6 @@ private:
     std::deque<Step> steps_;
     UINT_PTR timer_ = 0;
     int idleTicks_ = 0;
-    bool gaveUp_ = false;
 };
 
 inline Step Click(OptionControlId id) {
@@ -116,11 +102,10 @@ class FakeFolderBrowser final : public win::FolderBrowser {
 public:
     std::vector<std::wstring> Results;
     std::vector<HWND> Owners;
-    std::vector<std::wstring> Titles;
 
     std::wstring Browse(HWND owner, const std::wstring& title) override {
+        EXPECT_EQ(title, L"Select the Logfile Folder");
         Owners.push_back(owner);
-        Titles.push_back(title);
         return Results.at(Owners.size() - 1);
     }
 };
