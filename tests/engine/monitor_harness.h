@@ -56,6 +56,10 @@ private:
     EventLog& events_;
 };
 
+inline std::string Request(const std::string& address) {
+    return "2003-09-05 10:15:32 " + address + " - 192.168.0.1 80 GET /a - 200 UA";
+}
+
 inline void AppendBytes(const std::filesystem::path& file, const std::string& bytes) {
     std::ofstream(file, std::ios::binary | std::ios::app) << bytes;
 }

@@ -7,24 +7,11 @@ namespace tarnwatch {
 namespace {
 
 using testing::MonitorHarness;
+using testing::Request;
 using Texts = std::vector<std::wstring>;
 
 const std::string ExampleLine = "2003-09-05 10:15:32 192.168.0.7 - 192.168.0.1 80 GET /default.htm - 200 "
                                 "Mozilla/4.0+(compatible;+MSIE+6.0;+Windows+NT+5.0)";
-
-std::string Request(const std::string& address) {
-    return "2003-09-05 10:15:32 " + address + " - 192.168.0.1 80 GET /a - 200 UA";
-}
-
-TEST(RecordParser, ShowsTimeOfReadingAddressStatusAndUrl) {
-    MonitorHarness harness;
-    harness.Clock.Time = L"  10:16:00 ";
-    harness.Engine.ParseRecord(ExampleLine);
-    ASSERT_EQ(harness.Rows().RowCount(), 1);
-    const MonitorRow& row = harness.Rows().Row(1);
-    EXPECT_EQ(row.LocalTime, L"10:16:00");
-    EXPECT_EQ(row.RemoteIp + " " + row.Status + " " + row.Url, "192.168.0.7 200 /default.htm");
-}
 
 TEST(RecordParser, CountsSpacesFromTheTwelfthByte) {
     using Fields = std::vector<std::string_view>;
@@ -95,8 +82,9 @@ TEST(RecordParser, TurnsTheTrayBlueAndBeepsBeforeEachShownRow) {
                                             L"beep 400 200", L"row 10.0.0.2"}));
 }
 
-TEST(RecordParser, KeepsTheLogBytesAndMatchesNonAsciiAddressesThroughTheCodePage) {
+TEST(RecordParser, ShowsTimeOfReadingAndTheLogBytesOfAddressStatusAndUrl) {
     MonitorHarness harness;
+    harness.Clock.Time = L"  10:16:00 ";
     const std::string line =
         "2003-09-05 10:15:32 h\xF4te - 192.168.0.1 80 GET /caf\xE9/\xD6\xD0.htm - 2\xB2 UA";
     harness.Engine.ParseRecord(line);
@@ -107,8 +95,11 @@ TEST(RecordParser, KeepsTheLogBytesAndMatchesNonAsciiAddressesThroughTheCodePage
     harness.State.FilterIps = {L"h\u00F4te"};
     harness.Engine.ParseRecord(line);
     harness.Engine.ParseRecord(ExampleLine);
-    ASSERT_EQ(harness.Rows().RowCount(), 2);
-    EXPECT_EQ(harness.Rows().Row(2).Url, "/default.htm") << "a shorter ASCII field after a longer one";
+    ASSERT_EQ(harness.Rows().RowCount(), 2) << "the filter entry meets the address through the code page";
+    const MonitorRow& example = harness.Rows().Row(2);
+    EXPECT_EQ(example.LocalTime, L"10:16:00");
+    EXPECT_EQ(example.RemoteIp + " " + example.Status + " " + example.Url, "192.168.0.7 200 /default.htm")
+        << "shorter ASCII fields after longer ones";
 }
 
 // Maps every byte beyond ASCII to one ideograph, as no single-byte code page would: only a conversion
