@@ -17,11 +17,10 @@ using BrowserAction = std::function<void(HWND browser)>;
 
 // Done once to the shell's folder browser from inside its own message loop, as a user would.
 BrowserAction pendingAction;
-HWND browserOwner = nullptr;
 
 void CALLBACK ActOnBrowser(HWND, UINT, UINT_PTR, DWORD) {
     const HWND browser = ::FindWindowW(L"#32770", nullptr);
-    if (browser != nullptr && ::GetWindow(browser, GW_OWNER) == browserOwner && pendingAction) {
+    if (browser != nullptr && pendingAction) {
         std::exchange(pendingAction, nullptr)(browser);
     }
 }
@@ -48,7 +47,6 @@ class BrowseForFolderTest : public ::testing::Test {
 protected:
     std::wstring Browse(BrowserAction action) {
         pendingAction = std::move(action);
-        browserOwner = owner.Get();
         const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &ActOnBrowser);
         std::wstring chosen = BrowseForFolder(owner.Get(), L"Select the Logfile Folder");
         ::KillTimer(nullptr, timer);
@@ -61,16 +59,16 @@ protected:
 };
 
 TEST_F(BrowseForFolderTest, CancelGivesNothingAndTheBrowserIsModalToItsOwnerShowingTheTitle) {
-    bool ownerEnabledMeanwhile = true;
+    bool modalToOwner = false;
     bool titleShown = false;
     const std::wstring chosen = Browse([&](HWND browser) {
-        ownerEnabledMeanwhile = ::IsWindowEnabled(owner.Get()) != FALSE;
+        modalToOwner = !::IsWindowEnabled(owner.Get()) && ::GetWindow(browser, GW_OWNER) == owner.Get();
         titleShown = ::FindWindowExW(browser, nullptr, nullptr, L"Select the Logfile Folder") != nullptr;
         Press(browser, IDCANCEL);
     });
 
     EXPECT_EQ(chosen, L"");
-    EXPECT_FALSE(ownerEnabledMeanwhile);
+    EXPECT_TRUE(modalToOwner);
     EXPECT_TRUE(::IsWindowEnabled(owner.Get()));
     EXPECT_TRUE(titleShown);
 }

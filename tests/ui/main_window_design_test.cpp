@@ -16,19 +16,11 @@ std::wstring Outline(HMENU menu) {
     std::wstring outline;
     for (int position = 0; position < ::GetMenuItemCount(menu); ++position) {
         std::array<wchar_t, 128> text{};
-        MENUITEMINFOW item{};
-        item.cbSize = sizeof(item);
-        item.fMask = MIIM_STRING | MIIM_FTYPE | MIIM_SUBMENU;
-        item.dwTypeData = text.data();
-        item.cch = static_cast<UINT>(text.size());
-        ::GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &item);
-        if (!outline.empty() && outline.back() != L'}') {
-            outline += L'|';
-        }
-        outline += (item.fType & MFT_SEPARATOR) != 0 ? L"-" : text.data();
-        if (item.hSubMenu != nullptr) {
-            outline += L'{' + Outline(item.hSubMenu) + L'}';
-        }
+        ::GetMenuStringW(menu, static_cast<UINT>(position), text.data(), 128, MF_BYPOSITION);
+        const HMENU popup = ::GetSubMenu(menu, position);
+        outline += std::wstring(position > 0 && outline.back() != L'}' ? L"|" : L"") +
+                   (text[0] != 0 ? text.data() : L"-") +
+                   (popup != nullptr ? L'{' + Outline(popup) + L'}' : L"");
     }
     return outline;
 }
