@@ -9,58 +9,43 @@
 namespace tarnwatch::testing {
 namespace {
 
-std::int32_t SavedRowLimit(const std::filesystem::path& settingsFile) {
-    SharedState state;
-    ScriptedBoxes boxes;
-    RecordingTimer timer;
-    win::WinFileSystem files;
-    win::WinAnsiCodePage codePage;
-    LoadSettings(state, settingsFile, files, codePage, timer, boxes);
-    return state.RowLimit;
-}
-
-TEST_F(MainWindowTest, ClosingAsksToSaveOnlyChangedSettingsAndWritesThemOnlyOnYes) {
+TEST_F(MainWindowTest, ClosingAsksToSaveOnlyUnsavedChangesAndWritesThemOnlyOnYes) {
     struct Case {
         bool Changed;
+        bool SavedFirst;
         UINT Message;
         WPARAM Command;
         BoxAnswer Answer;
         std::int32_t SavedRowLimit;
     };
-    for (const Case& test : {Case{false, WM_COMMAND, ui::mnuExit, BoxAnswer::Yes, 50},
-                             Case{true, WM_CLOSE, 0, BoxAnswer::Yes, 12},
-                             Case{true, WM_COMMAND, ui::mnuTExit, BoxAnswer::No, 50}}) {
-        SCOPED_TRACE(test.Message);
+    for (const Case& test : {Case{false, true, WM_COMMAND, ui::mnuExit, BoxAnswer::Yes, 50},
+                             Case{true, false, WM_CLOSE, 0, BoxAnswer::Yes, 12},
+                             Case{true, false, WM_COMMAND, ui::mnuTExit, BoxAnswer::No, 50},
+                             Case{true, true, WM_COMMAND, ui::mnuExit, BoxAnswer::No, 12}}) {
+        SCOPED_TRACE(::testing::Message() << test.Changed << test.SavedFirst << test.Message);
         boxes_ = ScriptedBoxes{};
         boxes_.Answers = {test.Answer};
         Start();
         state_.RowLimit = 12;
         state_.SettingsDirty = test.Changed;
+        if (test.SavedFirst) {
+            Command(ui::mnuSave);
+        }
         const HWND window = Window();
         ::SendMessageW(window, test.Message, test.Command, 0);
         EXPECT_FALSE(::IsWindow(window));
-        ASSERT_EQ(boxes_.Shown.size(), test.Changed ? 1u : 0u);
-        if (test.Changed) {
+        const bool asked = test.Changed && !test.SavedFirst;
+        ASSERT_EQ(boxes_.Shown.size(), asked ? 1u : 0u);
+        if (asked) {
             EXPECT_EQ(boxes_.Shown[0].Text, messages::SaveQuestion);
             EXPECT_EQ(boxes_.Shown[0].Title, L"Save Settings");
             EXPECT_EQ(boxes_.Shown[0].Buttons, BoxButtons::YesNo);
         }
-        EXPECT_EQ(SavedRowLimit(SettingsFile()), test.SavedRowLimit);
+        SharedState saved;
+        RecordingTimer timer;
+        LoadSettings(saved, SettingsFile(), files_, codePage_, timer, boxes_);
+        EXPECT_EQ(saved.RowLimit, test.SavedRowLimit);
     }
-}
-
-TEST_F(MainWindowTest, SaveSettingsWritesOnlyChangesAndSilencesTheQuestion) {
-    Start();
-    std::filesystem::remove(SettingsFile());
-    Command(ui::mnuSave);
-    EXPECT_FALSE(std::filesystem::exists(SettingsFile()));
-
-    state_.RowLimit = 12;
-    state_.SettingsDirty = true;
-    Command(ui::mnuSave);
-    EXPECT_EQ(SavedRowLimit(SettingsFile()), 12);
-    Command(ui::mnuExit);
-    EXPECT_TRUE(boxes_.Shown.empty());
 }
 
 TEST_F(MainWindowTest, EachStartUpFailureEndsTheStartBeforeAWindowIsShown) {
@@ -91,6 +76,25 @@ TEST_F(MainWindowTest, EachStartUpFailureEndsTheStartBeforeAWindowIsShown) {
         EXPECT_EQ(boxes_.Shown[0].Text, expected);
         EXPECT_EQ(::FindWindowW(ui::FrmMain::ClassName, nullptr), nullptr);
     }
+}
+
+TEST_F(MainWindowTest, RetryOpensTheOptionsAndGoesOnWithTheFolderFixedThere) {
+    WriteSettings(StartSettings{.LogFolder = LogFolderSetting() + L"missing\\"});
+    WriteLog();
+    boxes_.Answers = {BoxAnswer::Retry, BoxAnswer::Retry};
+    // The first opening is cancelled and the search fails again; the second fixes the folder.
+    const ui::ScriptedUser user(
+        {ui::Click(ui::IdCmdCancel), ui::TypePath(LogFolderSetting()), ui::Click(ui::IdCmdOk)});
+    ASSERT_TRUE(Load());
+    EXPECT_EQ(user.StepsLeft(), 0u);
+    ASSERT_EQ(boxes_.Shown.size(), 2u);
+    EXPECT_EQ(boxes_.Shown[1].Text,
+              messages::LogFileMissing(LogFolderSetting() + L"missing\\" + TodaysLog().filename().wstring()));
+    EXPECT_EQ(state_.LogFilePath, TodaysLog().wstring());
+    EXPECT_TRUE(state_.SettingsDirty);
+    frmMain_->Show(SW_SHOWNORMAL);
+    EXPECT_TRUE(::IsWindowVisible(Window()));
+    EXPECT_TRUE(Urls().empty());
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "main/menu_ids.h"
 #include "main_window_fixture.h"
 
 #include <gtest/gtest.h>
@@ -42,6 +43,24 @@ TEST_F(MainWindowTest, TheTimerReadsTheLogByItself) {
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     }
     EXPECT_EQ(Urls(), std::vector<std::wstring>{L"/by-timer.htm"});
+}
+
+TEST_F(MainWindowTest, SettingsFromTheMenuTrimTheListAndKeepPolling) {
+    Start(StartSettings{.RowLimit = 10, .LogFolder = {}});
+    for (int i = 0; i < 10; ++i) {
+        AppendLog(Request("10.0.0." + std::to_string(i), "/page-" + std::to_string(i)));
+    }
+    Tick();
+    ASSERT_EQ(Urls().size(), 10u);
+
+    const ui::ScriptedUser user({ui::MoveSlider(ui::IdSldNum, 4), ui::Click(ui::IdCmdOk)});
+    Command(ui::mnuSet);
+    EXPECT_EQ(user.StepsLeft(), 0u);
+    EXPECT_EQ(Urls(), (std::vector<std::wstring>{L"/page-6", L"/page-7", L"/page-8", L"/page-9"}));
+
+    AppendLog(Request("10.0.1.1", "/after"));
+    Tick();
+    EXPECT_EQ(Urls(), (std::vector<std::wstring>{L"/page-7", L"/page-8", L"/page-9", L"/after"}));
 }
 
 } // namespace
