@@ -1,6 +1,7 @@
 // Small stand-ins for the windows around the engine.
 #pragma once
 
+#include "latin1_code_page.h"
 #include "monitor_list.h"
 #include "ports.h"
 
@@ -41,24 +42,6 @@ public:
     bool Enabled = true;
     void SetIntervalMs(std::int64_t intervalMs) override { IntervalMs = intervalMs; }
     void SetEnabled(bool enabled) override { Enabled = enabled; }
-};
-
-// Latin-1 stands in for the ANSI code page: every byte is one character.
-class Latin1CodePage final : public AnsiCodePage {
-public:
-    void ToWide(std::string_view ansi, std::wstring& wide) override {
-        wide.assign(ansi.size(), L'\0');
-        for (std::size_t i = 0; i < ansi.size(); ++i) {
-            wide[i] = static_cast<wchar_t>(static_cast<unsigned char>(ansi[i]));
-        }
-    }
-    std::string ToAnsi(std::wstring_view wide) override {
-        std::string ansi(wide.size(), '\0');
-        for (std::size_t i = 0; i < wide.size(); ++i) {
-            ansi[i] = wide[i] < 256 ? static_cast<char>(wide[i]) : '?';
-        }
-        return ansi;
-    }
 };
 
 class FixedClock final : public Clock {

@@ -36,7 +36,7 @@ protected:
     std::filesystem::path path = folder.Path() / "param.dat";
     SharedState state;
     StdFileSystem files;
-    testing::Latin1CodePage codePage;
+    Latin1CodePage codePage;
     testing::RecordingTimer timer;
     testing::ScriptedBoxes boxes;
 };
