@@ -38,7 +38,8 @@ TEST(RecordParser, CountsSpacesFromTheTwelfthByte) {
     // URLs of every length up to 200 move the last spaces across the 64-byte steps of the search; the
     // record is complete with the space after the status.
     for (std::size_t length = 1; length <= 200; ++length) {
-        const std::string url = "/" + std::string(length - 1, 'u');
+        std::string url(length, 'u');
+        url.front() = '/';
         const std::string line = "2003-09-05 10:15:32 1.2.3.4 - 5.6.7.8 80 GET " + url + " - 200";
         EXPECT_EQ(split(line), Fields{}) << length;
         EXPECT_EQ(split(line + " "), (Fields{"1.2.3.4", "200", url})) << length;
