@@ -8,7 +8,9 @@
 set -euo pipefail
 
 SOURCE_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-BUILD_DIR=${1:-$SOURCE_DIR/build/windows}
+source "$SOURCE_DIR/scripts/lib/build.sh"
+source "$SOURCE_DIR/scripts/lib/wine-session.sh"
+BUILD_DIR=${1:-$WINDOWS_BUILD_DIR}
 mkdir -p "$BUILD_DIR"
 BUILD_DIR=$(readlink -f "$BUILD_DIR")
 LINES=${BACKLOG_LINES:-100000}
@@ -16,58 +18,17 @@ RUNS=${BACKLOG_RUNS:-3}
 TARGET_MS=2000
 
 build_if_needed() {
-    local file
-    for file in ui/tarnwatch.exe tests/e2e/listview_reader.exe tests/e2e/write_settings.exe; do
-        if [[ ! -f $BUILD_DIR/$file ]]; then
-            printf '==> building the Windows program and its helpers in %s\n' "$BUILD_DIR"
-            if [[ ! -f $BUILD_DIR/CMakeCache.txt ]]; then
-                cmake -S "$SOURCE_DIR" -B "$BUILD_DIR" \
-                    -DCMAKE_TOOLCHAIN_FILE="$SOURCE_DIR/cmake/mingw-w64-x86_64.cmake" >/dev/null
-            fi
-            cmake --build "$BUILD_DIR" -j "$(nproc)" --target tarnwatch listview_reader write_settings
-            return
-        fi
-    done
+    if [[ ! -f $BUILD_DIR/ui/tarnwatch.exe || ! -f $BUILD_DIR/tests/e2e/listview_reader.exe ]]; then
+        say "building the Windows program and its helpers in $BUILD_DIR"
+        build_linux make_default_settings
+        WINDOWS_BUILD_DIR=$BUILD_DIR build_windows tarnwatch listview_reader
+    fi
 }
 
-# A Wine session of its own, on a prefix of its own so that ending it cannot stop anybody else's programs:
-# the session of the scripts when it is there, else as the Wine notes say.
-SESSION_DIR=$BUILD_DIR/bench-backlog-session
-session_xvfb_pid=
+# A Wine session on a prefix of its own, so that ending it cannot stop anybody else's programs.
 start_session() {
-    mkdir -p "$SESSION_DIR"
-    if [[ -f $SOURCE_DIR/scripts/lib/wine-session.sh ]]; then
-        source "$SOURCE_DIR/scripts/lib/build.sh"
-        source "$SOURCE_DIR/scripts/lib/wine-session.sh"
-        WINDOWS_BUILD_DIR=$SESSION_DIR
-        start_wine_session --xvfb
-        return
-    fi
-    export WINEPREFIX=$SESSION_DIR/wineprefix WINEDEBUG=-all
-    local display_file
-    display_file=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$display_file" </dev/null >/dev/null 2>&1 &
-    session_xvfb_pid=$!
-    while ! grep -q '^[0-9][0-9]*$' "$display_file"; do
-        sleep 0.1
-    done
-    export DISPLAY=:$(head -n 1 "$display_file")
-    rm -f "$display_file"
-    wineserver -p
-    wine wineboot </dev/null >/dev/null 2>&1
-}
-
-stop_session() {
-    if declare -F stop_wine_session >/dev/null; then
-        stop_wine_session
-        return
-    fi
-    wineserver -k 2>/dev/null || true
-    wineserver -w 2>/dev/null || true
-    if [[ -n $session_xvfb_pid ]]; then
-        kill "$session_xvfb_pid" 2>/dev/null || true
-        wait "$session_xvfb_pid" 2>/dev/null || true
-    fi
+    mkdir -p "$BUILD_DIR/bench-backlog-session"
+    WINDOWS_BUILD_DIR=$BUILD_DIR/bench-backlog-session start_wine_session --xvfb
 }
 
 # Realistic requests, one in ten from the filtered local address; the last one is always shown.
@@ -85,7 +46,7 @@ write_backlog() {
 
 finish() {
     tarnwatch_stop 2>/dev/null || true
-    stop_session
+    stop_wine_session
 }
 
 build_if_needed

@@ -2,15 +2,16 @@
 # folder of its own holding the exe, its param.dat and a log folder with today's log. Sourced, not run;
 # needs BUILD_DIR, the Windows build with tarnwatch.exe and the helpers of tests/e2e.
 
+# windows_path comes from here.
+source "$(dirname "${BASH_SOURCE[0]}")/../../../scripts/lib/build.sh"
+
 TARNWATCH_DIR=
 TARNWATCH_LOG=
 TARNWATCH_PID=
 
-# Wine maps the Unix root to drive Z:.
-windows_path() {
-    local unix_path
-    unix_path=$(readlink -f "$1")
-    printf 'Z:%s' "${unix_path//\//\\}"
+# The program's own settings writer, built natively; the Windows build names it in its cache.
+settings_tool() {
+    sed -n 's/^TARNWATCH_HOST_SETTINGS_TOOL:FILEPATH=//p' "$BUILD_DIR/CMakeCache.txt"
 }
 
 listview_reader() {
@@ -33,8 +34,12 @@ tarnwatch_prepare() {
     mkdir -p "$folder/logs"
     TARNWATCH_DIR=$(readlink -f "$folder")
     cp "$BUILD_DIR/ui/tarnwatch.exe" "$TARNWATCH_DIR/"
-    wine "$BUILD_DIR/tests/e2e/write_settings.exe" "$(windows_path "$TARNWATCH_DIR")\\param.dat" \
-        "$row_limit" "$seconds" "$(windows_path "$TARNWATCH_DIR/logs")\\" "$@" </dev/null
+    local filters=() address
+    for address in "$@"; do
+        filters+=(--filter "$address")
+    done
+    "$(settings_tool)" "$TARNWATCH_DIR/param.dat" --row-limit "$row_limit" --seconds "$seconds" \
+        --log-folder "$(windows_path "$TARNWATCH_DIR/logs")\\" "${filters[@]}"
     # The program names today's log by the local date, as the web server does.
     TARNWATCH_LOG=$TARNWATCH_DIR/logs/ex$(date '+%y%m%d').log
     {
