@@ -3,11 +3,11 @@
 //
 //   tarnwatch_bench --generate=FILE [--lines=N]   writes a log of N request lines (default 1000000)
 //   tarnwatch_bench --log=FILE [benchmark flags]  times read passes over FILE
-#include "iis_log_writer.h"
-#include "latin1_code_page.h"
-#include "monitor.h"
-#include "monitor_rows.h"
-#include "std_file_system.h"
+#include "bench/iis_log_writer.h"
+#include "engine/latin1_code_page.h"
+#include "engine/monitor.h"
+#include "engine/monitor_rows.h"
+#include "engine/std_file_system.h"
 
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>

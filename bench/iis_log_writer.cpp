@@ -1,4 +1,4 @@
-#include "iis_log_writer.h"
+#include "bench/iis_log_writer.h"
 
 #include <algorithm>
 #include <array>

@@ -2,7 +2,7 @@
 // monitor can match: plain dotted decimal, four numbers from 0 to 255 without leading zeros.
 #pragma once
 
-#include "ports.h"
+#include "engine/ports.h"
 
 #include <cstddef>
 #include <optional>

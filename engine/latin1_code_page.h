@@ -2,7 +2,7 @@
 // where there is no Windows to ask: build tools, benchmarks and tests.
 #pragma once
 
-#include "ports.h"
+#include "engine/ports.h"
 
 namespace tarnwatch {
 

@@ -1,4 +1,4 @@
-#include "log_reader.h"
+#include "engine/log_reader.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,8 +1,8 @@
 // Reads the lines appended to the log since the last pass, byte-exact, through one large buffer.
 #pragma once
 
-#include "ports.h"
-#include "shared_state.h"
+#include "engine/ports.h"
+#include "engine/shared_state.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
-#include "monitor.h"
+#include "engine/monitor.h"
 
-#include "messages.h"
-#include "settings.h"
-#include "startup.h"
+#include "engine/messages.h"
+#include "engine/settings.h"
+#include "engine/startup.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
 // The log monitor: start-up, read passes, record parsing and the bounded monitor list.
 #pragma once
 
-#include "log_reader.h"
-#include "monitor_list.h"
-#include "ports.h"
-#include "shared_state.h"
+#include "engine/log_reader.h"
+#include "engine/monitor_list.h"
+#include "engine/ports.h"
+#include "engine/shared_state.h"
 
 #include <filesystem>
 #include <string>

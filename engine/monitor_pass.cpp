@@ -1,6 +1,6 @@
-#include "monitor.h"
-#include "record_fields.h"
-#include "text.h"
+#include "engine/monitor.h"
+#include "engine/record_fields.h"
+#include "engine/text.h"
 
 #include <algorithm>
 #include <array>

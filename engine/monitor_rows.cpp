@@ -1,4 +1,4 @@
-#include "monitor_rows.h"
+#include "engine/monitor_rows.h"
 
 #include <algorithm>
 #include <stdexcept>

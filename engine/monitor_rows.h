@@ -1,7 +1,7 @@
 // The rows of the monitor list, kept by the engine and shown by a virtual list view.
 #pragma once
 
-#include "monitor_list.h"
+#include "engine/monitor_list.h"
 
 #include <cstdint>
 #include <string>

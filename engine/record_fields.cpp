@@ -1,4 +1,4 @@
-#include "record_fields.h"
+#include "engine/record_fields.h"
 
 #include <algorithm>
 #include <array>

@@ -1,7 +1,7 @@
-#include "settings.h"
+#include "engine/settings.h"
 
-#include "messages.h"
-#include "text.h"
+#include "engine/messages.h"
+#include "engine/text.h"
 
 #include <algorithm>
 #include <fstream>

@@ -1,8 +1,8 @@
 // param.dat: the user's settings, one scrambled value per CR LF line.
 #pragma once
 
-#include "ports.h"
-#include "shared_state.h"
+#include "engine/ports.h"
+#include "engine/shared_state.h"
 
 #include <filesystem>
 #include <string>

@@ -1,7 +1,7 @@
-#include "startup.h"
+#include "engine/startup.h"
 
-#include "messages.h"
-#include "text.h"
+#include "engine/messages.h"
+#include "engine/text.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
 // Finding and checking today's log file at start-up.
 #pragma once
 
-#include "ports.h"
+#include "engine/ports.h"
 
 #include <cstdint>
 #include <string>

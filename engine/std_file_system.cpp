@@ -1,4 +1,4 @@
-#include "std_file_system.h"
+#include "engine/std_file_system.h"
 
 #include <filesystem>
 #include <fstream>

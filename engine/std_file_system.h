@@ -1,7 +1,7 @@
 // File access through the standard library, for builds and tests without a Windows file layer.
 #pragma once
 
-#include "ports.h"
+#include "engine/ports.h"
 
 namespace tarnwatch {
 

@@ -1,4 +1,4 @@
-#include "text.h"
+#include "engine/text.h"
 
 #include <limits>
 

@@ -1,8 +1,8 @@
-#include "dpi.h"
+#include "platform/dpi.h"
 
-#include "../resources/resource.h"
-#include "twips.h"
-#include "user32_lookup.h"
+#include "platform/twips.h"
+#include "platform/user32_lookup.h"
+#include "resources/resource.h"
 
 namespace tarnwatch::win {
 

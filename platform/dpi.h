@@ -1,7 +1,7 @@
 // The real DPI of the screen a window is on, and the program's font at that DPI.
 #pragma once
 
-#include "handles.h"
+#include "platform/handles.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "folder_browser.h"
+#include "platform/folder_browser.h"
 
 #include <objbase.h>
 #include <shlobj.h>

@@ -1,4 +1,4 @@
-#include "throttled_message_pump.h"
+#include "platform/throttled_message_pump.h"
 
 #include <utility>
 

@@ -1,7 +1,7 @@
 // Lets the window run its pending messages during a long read pass without costing the pass per line.
 #pragma once
 
-#include "ports.h"
+#include "engine/ports.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "win_beeper.h"
+#include "platform/win_beeper.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // The notification beep through kernel32's Beep.
 #pragma once
 
-#include "ports.h"
+#include "engine/ports.h"
 
 namespace tarnwatch::win {
 

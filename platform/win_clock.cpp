@@ -1,4 +1,4 @@
-#include "win_clock.h"
+#include "platform/win_clock.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // Local date and time of day as the user has Windows show them.
 #pragma once
 
-#include "ports.h"
+#include "engine/ports.h"
 
 #include <string>
 

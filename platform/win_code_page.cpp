@@ -1,4 +1,4 @@
-#include "win_code_page.h"
+#include "platform/win_code_page.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // The system's ANSI code page through MultiByteToWideChar and WideCharToMultiByte.
 #pragma once
 
-#include "ports.h"
+#include "engine/ports.h"
 
 namespace tarnwatch::win {
 

@@ -1,6 +1,6 @@
-#include "win_file_system.h"
+#include "platform/win_file_system.h"
 
-#include "handles.h"
+#include "platform/handles.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // Files as the web server shares them: read while it keeps appending, renaming or deleting.
 #pragma once
 
-#include "ports.h"
+#include "engine/ports.h"
 
 namespace tarnwatch::win {
 

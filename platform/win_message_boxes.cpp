@@ -1,4 +1,4 @@
-#include "win_message_boxes.h"
+#include "platform/win_message_boxes.h"
 
 namespace tarnwatch::win {
 

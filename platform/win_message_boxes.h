@@ -1,7 +1,7 @@
 // Message boxes through MessageBoxW.
 #pragma once
 
-#include "ports.h"
+#include "engine/ports.h"
 
 #include <windows.h>
 

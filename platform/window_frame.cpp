@@ -1,6 +1,6 @@
-#include "window_frame.h"
+#include "platform/window_frame.h"
 
-#include "user32_lookup.h"
+#include "platform/user32_lookup.h"
 
 namespace tarnwatch::win {
 

@@ -1,4 +1,4 @@
-#include "window_timer.h"
+#include "platform/window_timer.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // A window timer (SetTimer) whose ticks arrive as WM_TIMER with its id.
 #pragma once
 
-#include "ports.h"
+#include "engine/ports.h"
 
 #include <windows.h>
 

@@ -2,9 +2,9 @@
 //   make_default_settings OUTPUT [--row-limit N] [--seconds N] [--log-folder TEXT] [--filter IP]...
 // Arguments are taken byte for byte as ANSI text.
 
-#include "latin1_code_page.h"
-#include "settings.h"
-#include "text.h"
+#include "engine/latin1_code_page.h"
+#include "engine/settings.h"
+#include "engine/text.h"
 
 #include <cstdio>
 #include <iostream>

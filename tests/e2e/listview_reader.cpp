@@ -6,8 +6,8 @@
 //   listview_reader tick-wait-url URL MS posts a tick of the program's timer, then waits as wait-url
 //   listview_reader close MS             closes the main window and waits until it is gone
 // Exits 0 on success, 1 when the window is missing or the wait timed out, 2 on a usage error.
-#include "handles.h"
-#include "main/frm_main.h"
+#include "platform/handles.h"
+#include "ui/main/frm_main.h"
 
 #include <windows.h>
 

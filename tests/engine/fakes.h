@@ -1,9 +1,9 @@
 // Small stand-ins for the windows around the engine.
 #pragma once
 
-#include "latin1_code_page.h"
-#include "monitor_list.h"
-#include "ports.h"
+#include "engine/latin1_code_page.h"
+#include "engine/monitor_list.h"
+#include "engine/ports.h"
 
 #include <deque>
 #include <string>

@@ -1,4 +1,4 @@
-#include "ip_entry.h"
+#include "engine/ip_entry.h"
 
 #include <gtest/gtest.h>
 

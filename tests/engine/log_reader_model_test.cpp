@@ -1,8 +1,8 @@
 // A log written the way a busy server writes it (chunks that split lines anywhere, a file started over),
 // read by passes at random moments: every request line must come out once, in order, and nothing else.
-#include "log_reader.h"
-#include "monitor_harness.h"
-#include "temp_folder.h"
+#include "engine/log_reader.h"
+#include "tests/engine/monitor_harness.h"
+#include "tests/engine/temp_folder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "log_reader.h"
-#include "monitor_harness.h"
-#include "temp_folder.h"
+#include "engine/log_reader.h"
+#include "tests/engine/monitor_harness.h"
+#include "tests/engine/temp_folder.h"
 
 #include <gtest/gtest.h>
 

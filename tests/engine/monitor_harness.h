@@ -1,11 +1,11 @@
 // A monitor wired to the test stand-ins, and the pieces the reader tests share.
 #pragma once
 
-#include "fakes.h"
-#include "log_reader.h"
-#include "monitor.h"
-#include "monitor_rows.h"
-#include "std_file_system.h"
+#include "engine/log_reader.h"
+#include "engine/monitor.h"
+#include "engine/monitor_rows.h"
+#include "engine/std_file_system.h"
+#include "tests/engine/fakes.h"
 
 #include <filesystem>
 #include <fstream>

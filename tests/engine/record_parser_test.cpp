@@ -1,5 +1,5 @@
-#include "monitor_harness.h"
-#include "record_fields.h"
+#include "engine/record_fields.h"
+#include "tests/engine/monitor_harness.h"
 
 #include <gtest/gtest.h>
 

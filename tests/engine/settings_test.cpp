@@ -1,7 +1,7 @@
-#include "fakes.h"
-#include "settings.h"
-#include "std_file_system.h"
-#include "temp_folder.h"
+#include "engine/settings.h"
+#include "engine/std_file_system.h"
+#include "tests/engine/fakes.h"
+#include "tests/engine/temp_folder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "messages.h"
-#include "monitor_harness.h"
-#include "settings.h"
-#include "startup.h"
-#include "temp_folder.h"
+#include "engine/messages.h"
+#include "engine/settings.h"
+#include "engine/startup.h"
+#include "tests/engine/monitor_harness.h"
+#include "tests/engine/temp_folder.h"
 
 #include <gtest/gtest.h>
 

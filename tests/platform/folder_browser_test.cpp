@@ -1,5 +1,5 @@
-#include "folder_browser.h"
-#include "handles.h"
+#include "platform/folder_browser.h"
+#include "platform/handles.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

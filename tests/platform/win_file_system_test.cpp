@@ -1,7 +1,7 @@
-#include "win_file_system.h"
+#include "platform/win_file_system.h"
 
-#include "../engine/temp_folder.h"
-#include "handles.h"
+#include "platform/handles.h"
+#include "tests/engine/temp_folder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "win_message_boxes.h"
+#include "platform/win_message_boxes.h"
 
-#include "handles.h"
+#include "platform/handles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "window_frame.h"
+#include "platform/window_frame.h"
 
-#include "dpi.h"
-#include "handles.h"
+#include "platform/dpi.h"
+#include "platform/handles.h"
 
 #include <gtest/gtest.h>
 

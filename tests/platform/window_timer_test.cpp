@@ -1,6 +1,6 @@
-#include "window_timer.h"
+#include "platform/window_timer.h"
 
-#include "handles.h"
+#include "platform/handles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "icon_file.h"
-#include "program_icons.h"
+#include "tools/icons/icon_file.h"
+#include "tools/icons/program_icons.h"
 
 #include <gtest/gtest.h>
 

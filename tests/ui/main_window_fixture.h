@@ -1,16 +1,16 @@
 // A real main window against a temporary program folder (param.dat) and log folder (today's log).
 #pragma once
 
-#include "../engine/fakes.h"
-#include "../engine/temp_folder.h"
-#include "dpi.h"
-#include "main/frm_main.h"
-#include "option_dialog_user.h"
-#include "settings.h"
-#include "startup.h"
-#include "win_clock.h"
-#include "win_code_page.h"
-#include "win_file_system.h"
+#include "engine/settings.h"
+#include "engine/startup.h"
+#include "platform/dpi.h"
+#include "platform/win_clock.h"
+#include "platform/win_code_page.h"
+#include "platform/win_file_system.h"
+#include "tests/engine/fakes.h"
+#include "tests/engine/temp_folder.h"
+#include "tests/ui/option_dialog_user.h"
+#include "ui/main/frm_main.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "main/menu_ids.h"
-#include "main_window_fixture.h"
-#include "messages.h"
+#include "engine/messages.h"
+#include "tests/ui/main_window_fixture.h"
+#include "ui/main/menu_ids.h"
 
 #include <gtest/gtest.h>
 

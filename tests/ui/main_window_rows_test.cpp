@@ -1,5 +1,5 @@
-#include "main/menu_ids.h"
-#include "main_window_fixture.h"
+#include "tests/ui/main_window_fixture.h"
+#include "ui/main/menu_ids.h"
 
 #include <gtest/gtest.h>
 

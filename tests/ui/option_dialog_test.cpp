@@ -1,9 +1,9 @@
-#include "dialogs/option_dialog.h"
-#include "option_dialog_user.h"
+#include "tests/ui/option_dialog_user.h"
+#include "ui/dialogs/option_dialog.h"
 
-#include "../engine/fakes.h"
-#include "dpi.h"
-#include "twips.h"
+#include "platform/dpi.h"
+#include "platform/twips.h"
+#include "tests/engine/fakes.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

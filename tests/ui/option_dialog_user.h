@@ -1,8 +1,8 @@
 // Plays the user of the Options dialog from inside its own modal loop.
 #pragma once
 
-#include "dialogs/option_dialog.h"
-#include "folder_browser.h"
+#include "platform/folder_browser.h"
+#include "ui/dialogs/option_dialog.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "icon_file.h"
+#include "tools/icons/icon_file.h"
 
 #include <stdexcept>
 

@@ -1,7 +1,7 @@
 // Writes the program's icons, tarnwatch_yellow.ico and tarnwatch_blue.ico, into the given folder.
 //   make_icons FOLDER
 
-#include "program_icons.h"
+#include "tools/icons/program_icons.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,4 +1,4 @@
-#include "program_icons.h"
+#include "tools/icons/program_icons.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 // The program's icon: a watching eye, in yellow for the program and in cyan for "new requests".
 #pragma once
 
-#include "icon_file.h"
+#include "tools/icons/icon_file.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,10 +1,10 @@
-#include "option_dialog.h"
+#include "ui/dialogs/option_dialog.h"
 
-#include "dpi.h"
-#include "handles.h"
-#include "settings.h"
-#include "text.h"
-#include "twips.h"
+#include "engine/settings.h"
+#include "engine/text.h"
+#include "platform/dpi.h"
+#include "platform/handles.h"
+#include "platform/twips.h"
 
 #include <commctrl.h>
 

@@ -1,9 +1,9 @@
 // frmOption: the Options dialog for the row limit, the polling period and the log folder.
 #pragma once
 
-#include "folder_browser.h"
-#include "ports.h"
-#include "shared_state.h"
+#include "engine/ports.h"
+#include "engine/shared_state.h"
+#include "platform/folder_browser.h"
 
 #include <windows.h>
 

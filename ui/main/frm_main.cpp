@@ -1,16 +1,16 @@
-#include "frm_main.h"
+#include "ui/main/frm_main.h"
 
-#include "dialogs/option_dialog.h"
-#include "dpi.h"
-#include "main_menu.h"
-#include "menu_ids.h"
-#include "messages.h"
-#include "resource.h"
-#include "settings.h"
-#include "twips.h"
-#include "view_modes.h"
-#include "win_clock.h"
-#include "window_frame.h"
+#include "engine/messages.h"
+#include "engine/settings.h"
+#include "platform/dpi.h"
+#include "platform/twips.h"
+#include "platform/win_clock.h"
+#include "platform/window_frame.h"
+#include "resources/resource.h"
+#include "ui/dialogs/option_dialog.h"
+#include "ui/main/main_menu.h"
+#include "ui/main/menu_ids.h"
+#include "ui/main/view_modes.h"
 
 #include <commctrl.h>
 

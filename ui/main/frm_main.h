@@ -1,15 +1,15 @@
 // frmMain: the program's one main window with the monitor list, its timer and the menus.
 #pragma once
 
-#include "folder_browser.h"
-#include "handles.h"
-#include "monitor.h"
-#include "monitor_rows.h"
-#include "monitor_view.h"
-#include "ports.h"
-#include "shared_state.h"
-#include "throttled_message_pump.h"
-#include "window_timer.h"
+#include "engine/monitor.h"
+#include "engine/monitor_rows.h"
+#include "engine/ports.h"
+#include "engine/shared_state.h"
+#include "platform/folder_browser.h"
+#include "platform/handles.h"
+#include "platform/throttled_message_pump.h"
+#include "platform/window_timer.h"
+#include "ui/main/monitor_view.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
-#include "main_menu.h"
+#include "ui/main/main_menu.h"
 
-#include "menu_ids.h"
+#include "ui/main/menu_ids.h"
 
 #include <initializer_list>
 

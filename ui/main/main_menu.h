@@ -1,7 +1,7 @@
 // The menus of the main window: the menu bar and the tray icon's pop-up menu.
 #pragma once
 
-#include "handles.h"
+#include "platform/handles.h"
 
 namespace tarnwatch::ui {
 

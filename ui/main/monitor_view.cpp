@@ -1,4 +1,4 @@
-#include "monitor_view.h"
+#include "ui/main/monitor_view.h"
 
 #include <algorithm>
 #include <array>

@@ -1,8 +1,8 @@
 // lvwTarnwatch: a virtual report list that shows the engine's rows without holding them.
 #pragma once
 
-#include "monitor_rows.h"
-#include "ports.h"
+#include "engine/monitor_rows.h"
+#include "engine/ports.h"
 
 #include <windows.h>
 

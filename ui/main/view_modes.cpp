@@ -1,7 +1,7 @@
-#include "view_modes.h"
+#include "ui/main/view_modes.h"
 
-#include "menu_ids.h"
-#include "twips.h"
+#include "platform/twips.h"
+#include "ui/main/menu_ids.h"
 
 #include <commctrl.h>
 

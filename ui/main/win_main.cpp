@@ -1,12 +1,12 @@
 // The program's entry: create frmMain, run its load, show it and run the message loop.
-#include "folder_browser.h"
-#include "frm_main.h"
-#include "program_folder.h"
-#include "win_beeper.h"
-#include "win_clock.h"
-#include "win_code_page.h"
-#include "win_file_system.h"
-#include "win_message_boxes.h"
+#include "platform/folder_browser.h"
+#include "platform/program_folder.h"
+#include "platform/win_beeper.h"
+#include "platform/win_clock.h"
+#include "platform/win_code_page.h"
+#include "platform/win_file_system.h"
+#include "platform/win_message_boxes.h"
+#include "ui/main/frm_main.h"
 
 #include <windows.h>
 
