@@ -2,7 +2,6 @@
 
 #include "platform/twips.h"
 #include "platform/user32_lookup.h"
-#include "resources/resource.h"
 
 namespace tarnwatch::win {
 
@@ -31,20 +30,14 @@ int WindowDpi(HWND window) {
     return ScreenDpi();
 }
 
-FontHandle CreateProgramFont(int dpi, bool bold) {
+FontHandle CreatePointFont(const wchar_t* face, double points, int dpi, bool bold) {
     LOGFONTW font{};
-    font.lfHeight = PointsToFontHeight(9.75, dpi);
+    font.lfHeight = PointsToFontHeight(points, dpi);
     font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
     font.lfCharSet = DEFAULT_CHARSET;
     font.lfQuality = CLEARTYPE_QUALITY;
-    lstrcpynW(font.lfFaceName, L"Tahoma", LF_FACESIZE);
+    lstrcpynW(font.lfFaceName, face, LF_FACESIZE);
     return FontHandle(::CreateFontIndirectW(&font));
-}
-
-HICON LoadProgramIcon(HINSTANCE instance, int sizePixels) {
-    // Shared icons are owned by the system; nothing to free.
-    return static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_TARNWATCH_YELLOW), IMAGE_ICON,
-                                           sizePixels, sizePixels, LR_SHARED));
 }
 
 } // namespace tarnwatch::win

@@ -1,4 +1,4 @@
-// The real DPI of the screen a window is on, and the program's font at that DPI.
+// The real DPI of the screen a window is on, and fonts sized for it.
 #pragma once
 
 #include "platform/handles.h"
@@ -10,10 +10,7 @@ namespace tarnwatch::win {
 // DPI of the window's monitor (or of the primary screen for a null window).
 int WindowDpi(HWND window);
 
-// Tahoma 9.75 pt, the font of every window of the program, at the given DPI.
-FontHandle CreateProgramFont(int dpi, bool bold = false);
-
-// The program's yellow icon at the given size in pixels.
-HICON LoadProgramIcon(HINSTANCE instance, int sizePixels);
+// A font of the given face and size in points at the given DPI.
+FontHandle CreatePointFont(const wchar_t* face, double points, int dpi, bool bold = false);
 
 } // namespace tarnwatch::win

@@ -9,7 +9,8 @@
 #include "platform/win_file_system.h"
 #include "tests/engine/fakes.h"
 #include "tests/engine/temp_folder.h"
-#include "tests/ui/option_dialog_user.h"
+#include "tests/support/iis_log.h"
+#include "tests/ui/scripted_user.h"
 #include "ui/main/frm_main.h"
 
 #include <gtest/gtest.h>
@@ -22,19 +23,6 @@
 #include <vector>
 
 namespace tarnwatch::testing {
-
-// A request in the log's field order: date time c-ip cs-username s-ip s-port cs-method cs-uri-stem
-// cs-uri-query sc-status cs(User-Agent).
-inline std::string Request(const std::string& address, const std::string& url,
-                           const std::string& status = "200") {
-    return "2003-09-05 10:15:32 " + address + " - 192.168.0.1 80 GET " + url + " - " + status +
-           " Mozilla/4.0+(compatible;+MSIE+6.0)\r\n";
-}
-
-inline const std::string LogHeader =
-    "#Software: Microsoft Internet Information Services 6.0\r\n#Version: 1.0\r\n"
-    "#Date: 2003-09-05 00:00:00\r\n#Fields: date time c-ip cs-username s-ip s-port cs-method cs-uri-stem "
-    "cs-uri-query sc-status cs(User-Agent)\r\n";
 
 inline RECT WindowRect(HWND window) {
     RECT bounds{};
@@ -74,7 +62,7 @@ protected:
     }
 
     // The log already holds a request from before the start, which must never become a row.
-    void WriteLog(const std::string& header = LogHeader) {
+    void WriteLog(const std::string& header = LogHeader()) {
         logs_.Write(TodaysLog().filename().string(), header + Request("10.0.0.1", "/old"));
     }
 

@@ -1,5 +1,6 @@
 #include "engine/messages.h"
 #include "tests/ui/main_window_fixture.h"
+#include "ui/dialogs/frm_option.h"
 #include "ui/main/menu_ids.h"
 
 #include <gtest/gtest.h>
@@ -49,15 +50,14 @@ TEST_F(MainWindowTest, ClosingAsksToSaveOnlyUnsavedChangesAndWritesThemOnlyOnYes
 }
 
 TEST_F(MainWindowTest, EachStartUpFailureEndsTheStartBeforeAWindowIsShown) {
-    const std::string wrongFields = LogHeader.substr(0, LogHeader.find("#Fields")) +
-                                    "#Fields: date time c-ip cs-method cs-uri-stem sc-status\r\n";
+    const std::string wrongFields = LogHeader("#Fields: date time c-ip cs-method cs-uri-stem sc-status");
     struct Case {
         bool HasSettings;
         bool HasLog;
         std::string Header;
     };
     for (const Case& test :
-         {Case{false, true, LogHeader}, Case{true, false, LogHeader}, Case{true, true, wrongFields}}) {
+         {Case{false, true, LogHeader()}, Case{true, false, LogHeader()}, Case{true, true, wrongFields}}) {
         std::filesystem::remove(SettingsFile());
         std::filesystem::remove(TodaysLog());
         boxes_ = ScriptedBoxes{};
@@ -83,8 +83,10 @@ TEST_F(MainWindowTest, RetryOpensTheOptionsAndGoesOnWithTheFolderFixedThere) {
     WriteLog();
     boxes_.Answers = {BoxAnswer::Retry, BoxAnswer::Retry};
     // The first opening is cancelled and the search fails again; the second fixes the folder.
+    using Id = ui::FrmOption::Id;
     const ui::ScriptedUser user(
-        {ui::Click(ui::IdCmdCancel), ui::TypePath(LogFolderSetting()), ui::Click(ui::IdCmdOk)});
+        ui::FrmOption::ClassName,
+        {ui::Click(Id::cmdCancel), ui::Paste(Id::txtPath, LogFolderSetting()), ui::Click(Id::cmdOk)});
     ASSERT_TRUE(Load());
     EXPECT_EQ(user.StepsLeft(), 0u);
     ASSERT_EQ(boxes_.Shown.size(), 2u);

@@ -1,4 +1,5 @@
 #include "tests/ui/main_window_fixture.h"
+#include "ui/dialogs/frm_option.h"
 #include "ui/main/menu_ids.h"
 
 #include <gtest/gtest.h>
@@ -53,7 +54,9 @@ TEST_F(MainWindowTest, SettingsFromTheMenuTrimTheListAndKeepPolling) {
     Tick();
     ASSERT_EQ(Urls().size(), 10u);
 
-    const ui::ScriptedUser user({ui::MoveSlider(ui::IdSldNum, 4), ui::Click(ui::IdCmdOk)});
+    using Id = ui::FrmOption::Id;
+    const ui::ScriptedUser user(ui::FrmOption::ClassName,
+                                {ui::MoveSlider(Id::sldNum, 4), ui::Click(Id::cmdOk)});
     Command(ui::mnuSet);
     EXPECT_EQ(user.StepsLeft(), 0u);
     EXPECT_EQ(Urls(), (std::vector<std::wstring>{L"/page-6", L"/page-7", L"/page-8", L"/page-9"}));

@@ -2,19 +2,15 @@
 
 #include "engine/messages.h"
 #include "engine/settings.h"
-#include "platform/dpi.h"
-#include "platform/twips.h"
 #include "platform/win_clock.h"
 #include "platform/window_frame.h"
-#include "resources/resource.h"
-#include "ui/dialogs/option_dialog.h"
+#include "ui/dialogs/frm_option.h"
 #include "ui/main/main_menu.h"
 #include "ui/main/menu_ids.h"
 #include "ui/main/view_modes.h"
 
 #include <commctrl.h>
 
-#include <initializer_list>
 #include <string>
 #include <utility>
 
@@ -23,8 +19,10 @@ namespace tarnwatch::ui {
 namespace {
 
 constexpr const wchar_t* DesignCaption = L"corvin 's tarnwatch";
-constexpr DWORD WindowStyle = WS_OVERLAPPEDWINDOW & ~WS_MAXIMIZEBOX;
-constexpr DWORD WindowExStyle = 0;
+
+constexpr WindowDesign MainDesign{
+    FrmMain::ClassName, DesignCaption, WS_OVERLAPPEDWINDOW & ~WS_MAXIMIZEBOX, 0, 0, 0,
+};
 
 // The designed client area is square; the load keeps its width, the first resize replaces its height.
 constexpr int DesignClientTwips = 4980;
@@ -37,43 +35,6 @@ constexpr std::int64_t DesignTimerIntervalMs = 1000;
 
 enum ControlId : int { PicYellowId = 1, PicBlueId, MonitorListId };
 
-RECT TwipsRect(int left, int top, int width, int height, int dpi) {
-    const int x = win::TwipsToPixels(left, dpi);
-    const int y = win::TwipsToPixels(top, dpi);
-    return RECT{x, y, x + win::TwipsToPixels(width, dpi), y + win::TwipsToPixels(height, dpi)};
-}
-
-// A hidden picture box holding a 32x32 icon for the tray; it is never seen in the window.
-HWND CreatePicture(HWND parent, HINSTANCE instance, int controlId, const RECT& bounds, int iconId) {
-    const HWND picture =
-        ::CreateWindowExW(0, WC_STATICW, nullptr, WS_CHILD | SS_ICON, bounds.left, bounds.top,
-                          bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
-                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), instance, nullptr);
-    // Shared icons belong to the system and need no freeing.
-    const auto icon =
-        static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(iconId), IMAGE_ICON, 32, 32, LR_SHARED));
-    ::SendMessageW(picture, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
-    return picture;
-}
-
-void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof(existing);
-    if (::GetClassInfoExW(instance, FrmMain::ClassName, &existing)) {
-        return;
-    }
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = win::LoadProgramIcon(instance, ::GetSystemMetrics(SM_CXICON));
-    windowClass.hIconSm = win::LoadProgramIcon(instance, ::GetSystemMetrics(SM_CXSMICON));
-    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = FrmMain::ClassName;
-    ::RegisterClassExW(&windowClass);
-}
-
 bool IsChecked(HMENU menu, UINT command) {
     return (::GetMenuState(menu, command, MF_BYCOMMAND) & MF_CHECKED) != 0;
 }
@@ -81,19 +42,11 @@ bool IsChecked(HMENU menu, UINT command) {
 } // namespace
 
 FrmMain::FrmMain(SharedState& state, const FrmMainPorts& ports, std::filesystem::path programFolder)
-    : state_(state), ports_(ports), programFolder_(std::move(programFolder)) {}
-
-// Destroying the window here is not closing it: nothing is asked and nothing is saved.
-FrmMain::~FrmMain() {
-    window_.Reset();
-}
+    : Window(ports.Boxes), state_(state), ports_(ports), programFolder_(std::move(programFolder)) {}
 
 bool FrmMain::Load(HINSTANCE instance) {
-    RegisterWindowClass(instance, &FrmMain::WindowProc);
     // The window owns its menu bar from here on and destroys it with itself, also when the load fails.
-    const HMENU menuBar = BuildMenuBar().Release();
-    return ::CreateWindowExW(WindowExStyle, ClassName, DesignCaption, WindowStyle, 0, 0, 0, 0, nullptr,
-                             menuBar, instance, this) != nullptr;
+    return Create(instance, MainDesign, BuildMenuBar().Release()) && loaded_;
 }
 
 void FrmMain::Show(int showCommand) {
@@ -105,94 +58,76 @@ void FrmMain::SetTopMost(bool topMost) {
     ::SetWindowPos(Handle(), topMost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
 }
 
-LRESULT CALLBACK FrmMain::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    FrmMain* self = nullptr;
-    if (message == WM_NCCREATE) {
-        self = static_cast<FrmMain*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-        self->window_.Reset(window);
-    } else {
-        self = reinterpret_cast<FrmMain*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    }
-    if (self == nullptr) {
-        return ::DefWindowProcW(window, message, wParam, lParam);
-    }
-    if (message == WM_NCDESTROY) {
-        // The window is gone: nothing is left to destroy.
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        self->window_.Release();
-        return ::DefWindowProcW(window, message, wParam, lParam);
-    }
-    return self->HandleMessage(message, wParam, lParam);
-}
-
 LRESULT FrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
-        return OnCreate() ? 0 : -1;
+        CreateControls();
+        Form_Load();
+        return loaded_ ? 0 : -1;
     case WM_SIZE:
-        OnSize(wParam);
+        Form_Resize(wParam);
         return 0;
     case WM_TIMER:
-        OnTimer(wParam);
+        if (wParam == UpdateTimerId) {
+            tmrUpdate_Timer();
+        }
         return 0;
     case WM_COMMAND:
         // Menu commands only: controls send their notifications with their handle in lParam.
         if (lParam == 0) {
-            OnCommand(LOWORD(wParam));
+            OnMenuCommand(LOWORD(wParam));
         }
         return 0;
-    case WM_NOTIFY:
-        return OnNotify(*reinterpret_cast<const NMHDR*>(lParam), lParam);
+    case WM_NOTIFY: {
+        const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+        if (header.hwndFrom == lvwTarnwatch.Handle() && header.code == LVN_GETDISPINFOW) {
+            lvwTarnwatch.FillDisplayInfo(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
+        }
+        return 0;
+    }
     case WM_CLOSE:
         OnClose();
         return 0;
     case WM_QUERYENDSESSION:
-        OnQueryEndSession();
+        if (!unloaded_) {
+            Form_Unload();
+        }
         return TRUE;
     case WM_ENDSESSION:
-        OnEndSession(wParam != FALSE);
-        return 0;
-    case WM_DPICHANGED:
-        OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        if (wParam != FALSE) {
+            Destroy();
+        } else {
+            // The session goes on after all: the next close asks again.
+            unloaded_ = false;
+        }
         return 0;
     case WM_DESTROY:
-        OnDestroy();
+        if (loaded_ && closed_) {
+            closed_();
+        }
         return 0;
     default:
-        return ::DefWindowProcW(Handle(), message, wParam, lParam);
+        return DefaultHandling(message, wParam, lParam);
     }
-}
-
-bool FrmMain::OnCreate() {
-    CreateControls();
-    loaded_ = Form_Load();
-    return loaded_;
 }
 
 void FrmMain::CreateControls() {
-    const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(Handle(), GWLP_HINSTANCE));
-    dpi_ = win::WindowDpi(Handle());
-    picYellow = CreatePicture(Handle(), instance, PicYellowId, TwipsRect(3120, 3720, 615, 615, dpi_),
-                              IDI_TARNWATCH_YELLOW);
-    picBlue = CreatePicture(Handle(), instance, PicBlueId, TwipsRect(1560, 3840, 615, 615, dpi_),
-                            IDI_TARNWATCH_BLUE);
+    picYellow = CreatePicture(PicYellowId, {3120, 3720, 615, 615}, ProgramIcon::Yellow);
+    picBlue = CreatePicture(PicBlueId, {1560, 3840, 615, 615}, ProgramIcon::Blue);
     tmrUpdate.emplace(Handle(), UpdateTimerId, DesignTimerIntervalMs);
-    lvwTarnwatch.Create(Handle(), instance, MonitorListId, TwipsRect(360, 240, 3615, 2775, dpi_));
-    ApplyFont();
+    lvwTarnwatch.Create(Handle(), Instance(), MonitorListId);
+    PlaceControl(lvwTarnwatch.Handle(), {360, 240, 3615, 2775});
     mnuTTray = BuildTrayMenu();
 }
 
-void FrmMain::ApplyFont() {
-    win::FontHandle font = win::CreateProgramFont(dpi_);
-    for (const HWND control : {picYellow, picBlue, lvwTarnwatch.Handle()}) {
-        ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
-    }
-    // The old font goes only now that no control uses it any more.
-    font_ = std::move(font);
+// A hidden picture box holding a 32x32 icon for the tray; it is never seen in the window.
+HWND FrmMain::CreatePicture(int controlId, const TwipsRect& rect, ProgramIcon icon) {
+    const HWND picture = AddControl({controlId, WC_STATICW, L"", WS_CHILD | SS_ICON, 0, rect});
+    ::SendMessageW(picture, STM_SETICON, reinterpret_cast<WPARAM>(LoadProgramIcon(Instance(), icon, 32)), 0);
+    return picture;
 }
 
-bool FrmMain::Form_Load() {
+void FrmMain::Form_Load() {
     viewMode_ = StandardMode;
     // The date is taken once: the caption keeps the day the program started.
     const std::wstring caption = std::wstring(DesignCaption) + L"   Today is " + win::ShortDateText();
@@ -202,24 +137,25 @@ bool FrmMain::Form_Load() {
                                           pump_, ports_.CodePage, ports_.Files, rows_});
     const bool started = monitor_->StartMonitor(SettingsFile());
     lvwTarnwatch.ShowRows();
-    return started && !startupGaveUp_;
+    loaded_ = started && !startupGaveUp_;
 }
 
 void FrmMain::PlaceAtTopRight() {
-    const int client = win::TwipsToPixels(DesignClientTwips, dpi_);
-    const SIZE outer = win::OuterSizeForClient(SIZE{client, client}, WindowStyle, WindowExStyle, true, dpi_);
-    const int left = ::GetSystemMetrics(SM_CXSCREEN) - outer.cx - win::TwipsToPixels(RightGapTwips, dpi_);
+    const int client = Pixels(DesignClientTwips);
+    const SIZE outer =
+        win::OuterSizeForClient(SIZE{client, client}, MainDesign.Style, MainDesign.ExStyle, true, Dpi());
+    const int left = ::GetSystemMetrics(SM_CXSCREEN) - outer.cx - Pixels(RightGapTwips);
     ::SetWindowPos(Handle(), nullptr, left, 0, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void FrmMain::OnSize(WPARAM sizeKind) {
+void FrmMain::Form_Resize(WPARAM sizeKind) {
     // Minimized, there is nothing to lay out; restoring lays everything out again.
     if (!loaded_ || (sizeKind != SIZE_RESTORED && sizeKind != SIZE_MAXIMIZED)) {
         return;
     }
     RECT bounds{};
     ::GetWindowRect(Handle(), &bounds);
-    const int height = ::GetSystemMetrics(SM_CYSCREEN) - win::TwipsToPixels(HeightShortfallTwips, dpi_);
+    const int height = ::GetSystemMetrics(SM_CYSCREEN) - Pixels(HeightShortfallTwips);
     if (bounds.bottom - bounds.top != height) {
         // Comes back here once more from within; that inner run finds the height right.
         ::SetWindowPos(Handle(), nullptr, 0, 0, bounds.right - bounds.left, height,
@@ -231,14 +167,15 @@ void FrmMain::OnSize(WPARAM sizeKind) {
     ApplyViewMode(viewMode_);
 }
 
-void FrmMain::ApplyViewMode(int mode) {
-    ui::ApplyViewMode(::GetMenu(Handle()), lvwTarnwatch.Handle(), dpi_, mode);
+// Column widths are twips: they change with the DPI even when the window's size in pixels does not.
+void FrmMain::DpiChanged() {
+    if (!::IsIconic(Handle())) {
+        Form_Resize(SIZE_RESTORED);
+    }
 }
 
-void FrmMain::OnTimer(UINT_PTR timerId) {
-    if (timerId == UpdateTimerId) {
-        tmrUpdate_Timer();
-    }
+void FrmMain::ApplyViewMode(int mode) {
+    ui::ApplyViewMode(::GetMenu(Handle()), lvwTarnwatch.Handle(), Dpi(), mode);
 }
 
 void FrmMain::tmrUpdate_Timer() {
@@ -246,7 +183,7 @@ void FrmMain::tmrUpdate_Timer() {
     lvwTarnwatch.ShowRows();
 }
 
-void FrmMain::OnCommand(UINT command) {
+void FrmMain::OnMenuCommand(UINT command) {
     switch (command) {
     case mnuSave:
         mnuSave_Click();
@@ -280,33 +217,17 @@ void FrmMain::OnCommand(UINT command) {
     }
 }
 
-LRESULT FrmMain::OnNotify(const NMHDR& header, LPARAM lParam) {
-    if (header.hwndFrom == lvwTarnwatch.Handle() && header.code == LVN_GETDISPINFOW) {
-        lvwTarnwatch.FillDisplayInfo(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
-    }
-    return 0;
-}
-
+// The close never fails: the window goes whatever the unload met on the way.
 void FrmMain::OnClose() {
-    if (!unloaded_) {
-        Form_Unload();
+    try {
+        if (!unloaded_) {
+            Form_Unload();
+        }
+    } catch (...) {
+        Destroy();
+        throw;
     }
-    window_.Reset();
-}
-
-void FrmMain::OnQueryEndSession() {
-    if (!unloaded_) {
-        Form_Unload();
-    }
-}
-
-void FrmMain::OnEndSession(bool ending) {
-    if (ending) {
-        window_.Reset();
-    } else {
-        // The session goes on after all: the next close asks again.
-        unloaded_ = false;
-    }
+    Destroy();
 }
 
 void FrmMain::Form_Unload() {
@@ -314,23 +235,6 @@ void FrmMain::Form_Unload() {
     if (state_.SettingsDirty && ports_.Boxes.Show(messages::SaveQuestion, messages::SaveSettingsTitle,
                                                   BoxButtons::YesNo, BoxIcon::Question) == BoxAnswer::Yes) {
         SaveSettings(state_, SettingsFile(), ports_.CodePage, ports_.Boxes);
-    }
-}
-
-void FrmMain::OnDpiChanged(int dpi, const RECT& suggested) {
-    dpi_ = dpi;
-    ApplyFont();
-    ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    // Column widths are twips: they change with the DPI even when the window's size in pixels does not.
-    if (!::IsIconic(Handle())) {
-        OnSize(SIZE_RESTORED);
-    }
-}
-
-void FrmMain::OnDestroy() {
-    if (loaded_ && closed_) {
-        closed_();
     }
 }
 
@@ -381,14 +285,14 @@ void FrmMain::mnuTOp_Click() {
 }
 
 void FrmMain::ShowOptionsDialog() {
-    const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(Handle(), GWLP_HINSTANCE));
-    OptionDialogContext context{state_, *tmrUpdate,
-                                [this] {
-                                    monitor_->TrimMonitorList();
-                                    lvwTarnwatch.ShowRows();
-                                },
-                                ports_.Browser};
-    ShowOptionDialog(instance, context);
+    FrmOptionContext context{state_, *tmrUpdate,
+                             [this] {
+                                 monitor_->TrimMonitorList();
+                                 lvwTarnwatch.ShowRows();
+                             },
+                             ports_.Browser};
+    FrmOption frmOption(ports_.Boxes, context);
+    frmOption.Show(Instance());
 }
 
 void FrmMain::EndProgram() {

@@ -9,6 +9,8 @@
 #include "platform/handles.h"
 #include "platform/throttled_message_pump.h"
 #include "platform/window_timer.h"
+#include "ui/base/program_look.h"
+#include "ui/base/window.h"
 #include "ui/main/monitor_view.h"
 
 #include <windows.h>
@@ -30,16 +32,13 @@ struct FrmMainPorts {
     win::FolderBrowser& Browser;
 };
 
-class FrmMain final : private StartupHost, private Tray {
+class FrmMain final : public Window, private StartupHost, private Tray {
 public:
     static constexpr const wchar_t* ClassName = L"TarnwatchMainWindow";
     // tmrUpdate's ticks arrive as WM_TIMER with this id.
     static constexpr UINT_PTR UpdateTimerId = 1;
 
     FrmMain(SharedState& state, const FrmMainPorts& ports, std::filesystem::path programFolder);
-    ~FrmMain() override;
-    FrmMain(const FrmMain&) = delete;
-    FrmMain& operator=(const FrmMain&) = delete;
 
     // Creates the window and runs its load sequence, start-up of the monitor included.
     // False when start-up gave up: the window is gone again and was never shown.
@@ -49,33 +48,23 @@ public:
     // Runs once the window has closed.
     void SetClosedHandler(std::function<void()> closed) { closed_ = std::move(closed); }
 
-    HWND Handle() const { return window_.Get(); }
     HWND MonitorListHandle() const { return lvwTarnwatch.Handle(); }
     HMENU TrayMenu() const { return mnuTTray.Get(); }
-    std::int16_t ViewMode() const { return viewMode_; }
 
     // Puts the window into the topmost band of the desktop, or takes it out.
     void SetTopMost(bool topMost);
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-
-    bool OnCreate();
-    void OnSize(WPARAM sizeKind);
-    void OnTimer(UINT_PTR timerId);
-    void OnCommand(UINT command);
-    LRESULT OnNotify(const NMHDR& header, LPARAM lParam);
-    void OnClose();
-    void OnQueryEndSession();
-    void OnEndSession(bool ending);
-    void OnDpiChanged(int dpi, const RECT& suggested);
-    void OnDestroy();
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void DpiChanged() override;
 
     void CreateControls();
-    void ApplyFont();
-    bool Form_Load();
+    HWND CreatePicture(int controlId, const TwipsRect& rect, ProgramIcon icon);
+    void Form_Load();
+    void Form_Resize(WPARAM sizeKind);
     void Form_Unload();
+    void OnClose();
+    void OnMenuCommand(UINT command);
     void PlaceAtTopRight();
     void ApplyViewMode(int mode);
     std::filesystem::path SettingsFile() const;
@@ -102,9 +91,7 @@ private:
     std::filesystem::path programFolder_;
     std::function<void()> closed_;
 
-    win::WindowHandle window_;
     win::MenuHandle mnuTTray;
-    win::FontHandle font_;
     HWND picYellow = nullptr;
     HWND picBlue = nullptr;
     std::optional<win::WindowTimer> tmrUpdate;
@@ -113,8 +100,6 @@ private:
     win::ThrottledMessagePump pump_{[this] { lvwTarnwatch.ShowRows(); }};
     std::optional<Monitor> monitor_;
 
-    // The DPI the window is laid out for; it follows the window from monitor to monitor.
-    int dpi_ = USER_DEFAULT_SCREEN_DPI;
     std::int16_t viewMode_ = 2;
     bool loaded_ = false;
     bool startupGaveUp_ = false;

@@ -42,11 +42,10 @@ const std::wstring& MonitorView::CellText(const MonitorRow& row, int column) {
     }
 }
 
-void MonitorView::Create(HWND parent, HINSTANCE instance, int controlId, const RECT& bounds) {
-    list_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA, bounds.left,
-                              bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), instance, nullptr);
+void MonitorView::Create(HWND parent, HINSTANCE instance, int controlId) {
+    list_ = ::CreateWindowExW(
+        WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA,
+        0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), instance, nullptr);
     // Rows change in bulk; drawing off screen keeps those repaints from flickering.
     ListView_SetExtendedListViewStyle(list_, LVS_EX_DOUBLEBUFFER);
     for (int index = 0; index < static_cast<int>(Columns.size()); ++index) {

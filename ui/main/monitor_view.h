@@ -17,8 +17,8 @@ class MonitorView {
 public:
     MonitorView(const MonitorRows& rows, AnsiCodePage& codePage) : rows_(rows), codePage_(codePage) {}
 
-    // Creates the list with its four columns; the parent destroys it with itself.
-    void Create(HWND parent, HINSTANCE instance, int controlId, const RECT& bounds);
+    // Creates the list with its four columns; the parent places it, and destroys it with itself.
+    void Create(HWND parent, HINSTANCE instance, int controlId);
     HWND Handle() const { return list_; }
 
     // Brings the list up to the rows if they changed since it was last shown: one repaint, not one per row.

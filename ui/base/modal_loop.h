@@ -1,0 +1,15 @@
+// A window run modally to the whole thread, as a dialog without an owner is.
+#pragma once
+
+#include <windows.h>
+
+namespace tarnwatch::ui {
+
+// Disables the thread's other top-level windows, which keep getting their messages (so their timers keep
+// ticking), and runs the thread's messages with the dialog manager's keyboard handling for the window until
+// done is set or the window is gone. Before it returns, it enables again exactly what it disabled, so that
+// the window, once destroyed, hands the activation back to one of the program's windows. Enter and Esc do
+// nothing, not even click the focused button, unless the window binds them.
+void RunModalLoop(HWND window, const bool& done, bool bindsEnterAndEsc);
+
+} // namespace tarnwatch::ui

@@ -1,0 +1,258 @@
+#include "ui/base/window.h"
+
+#include "platform/dpi.h"
+#include "platform/twips.h"
+#include "platform/window_frame.h"
+#include "ui/base/modal_loop.h"
+#include "ui/base/program_look.h"
+#include "ui/base/unexpected_error.h"
+
+#include <exception>
+#include <utility>
+
+namespace tarnwatch::ui {
+
+namespace {
+
+void RegisterOnce(HINSTANCE instance, const wchar_t* className, WNDPROC procedure) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    if (::GetClassInfoExW(instance, className, &windowClass)) {
+        return;
+    }
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    // Every window of the program carries its icon.
+    windowClass.hIcon = LoadProgramIcon(instance, ProgramIcon::Yellow, ::GetSystemMetrics(SM_CXICON));
+    windowClass.hIconSm = LoadProgramIcon(instance, ProgramIcon::Yellow, ::GetSystemMetrics(SM_CXSMICON));
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+    windowClass.lpszClassName = className;
+    ::RegisterClassExW(&windowClass);
+}
+
+// What a window procedure answers when its handler failed: creation fails, anything else counts as handled.
+LRESULT FailedAnswer(UINT message) {
+    switch (message) {
+    case WM_NCCREATE:
+        return FALSE;
+    case WM_CREATE:
+        return -1;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+Window::~Window() {
+    if (window_) {
+        ::SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, 0);
+    }
+    window_.Reset();
+}
+
+int Window::Pixels(int twips) const {
+    return win::TwipsToPixels(twips, dpi_);
+}
+
+bool Window::Create(HINSTANCE instance, const WindowDesign& design, HMENU menu) {
+    design_ = design;
+    RegisterOnce(instance, design.ClassName, &Window::Procedure);
+    const HWND created =
+        ::CreateWindowExW(design.ExStyle, design.ClassName, design.Caption, design.Style, CW_USEDEFAULT,
+                          CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, menu, instance, this);
+    if (created == nullptr) {
+        return false;
+    }
+    if (design.ClientWidthTwips > 0) {
+        RECT bounds{};
+        ::GetWindowRect(Handle(), &bounds);
+        SetDesignClientSize(POINT{bounds.left, bounds.top});
+    }
+    return true;
+}
+
+HINSTANCE Window::Instance() const {
+    return reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(Handle(), GWLP_HINSTANCE));
+}
+
+HWND Window::AddControl(const ControlDesign& design) {
+    const HWND control =
+        ::CreateWindowExW(design.ExStyle, design.ClassName, design.Text, design.Style, 0, 0, 0, 0, Handle(),
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.Id)), Instance(), nullptr);
+    PlaceControl(control, design.Rect, design.Bold);
+    return control;
+}
+
+void Window::PlaceControl(HWND control, const TwipsRect& rect, bool bold) {
+    controls_.push_back({control, rect, bold});
+    Place(controls_.back());
+}
+
+void Window::Place(const PlacedControl& placed) {
+    // Both edges are rounded, not the width, so that controls designed to line up still do.
+    const int left = Pixels(placed.Rect.Left);
+    const int top = Pixels(placed.Rect.Top);
+    ::SetWindowPos(placed.Control, nullptr, left, top, Pixels(placed.Rect.Left + placed.Rect.Width) - left,
+                   Pixels(placed.Rect.Top + placed.Rect.Height) - top, SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SendMessageW(placed.Control, WM_SETFONT, reinterpret_cast<WPARAM>(Font(placed.Bold)), FALSE);
+}
+
+HFONT Window::Font(bool bold) {
+    win::FontHandle& font = bold ? boldFont_ : font_;
+    if (!font) {
+        font = CreateProgramFont(dpi_, bold);
+    }
+    return font.Get();
+}
+
+void Window::SetDesignClientSize(POINT topLeft) {
+    const SIZE wanted{Pixels(design_.ClientWidthTwips), Pixels(design_.ClientHeightTwips)};
+    SIZE outer =
+        win::OuterSizeForClient(wanted, design_.Style, design_.ExStyle, ::GetMenu(Handle()) != nullptr, dpi_);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        ::SetWindowPos(Handle(), nullptr, topLeft.x, topLeft.y, outer.cx, outer.cy,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+        // The frame the system really draws can differ from the computed one, as when the caption keeps the
+        // size of the DPI the system started with: make up the difference once.
+        RECT client{};
+        ::GetClientRect(Handle(), &client);
+        if (client.right == wanted.cx && client.bottom == wanted.cy) {
+            return;
+        }
+        outer.cx += wanted.cx - client.right;
+        outer.cy += wanted.cy - client.bottom;
+    }
+}
+
+LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefaultHandling(message, wParam, lParam);
+}
+
+LRESULT Window::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CLOSE && modalRunning_) {
+        // The run destroys the window once the others are enabled again.
+        EndModal();
+        return 0;
+    }
+    return ::DefWindowProcW(Handle(), message, wParam, lParam);
+}
+
+LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Window* self = nullptr;
+    if (message == WM_NCCREATE) {
+        self = static_cast<Window*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->window_.Reset(window);
+        self->dpi_ = win::WindowDpi(window);
+    } else {
+        self = reinterpret_cast<Window*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    }
+    if (self == nullptr) {
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+    if (message == WM_NCDESTROY) {
+        // The window is gone: nothing is left to destroy, and a modal run has nothing left to wait for.
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        self->window_.Release();
+        self->modalDone_ = true;
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+    try {
+        return self->BaseHandleMessage(message, wParam, lParam);
+    } catch (const std::exception& error) {
+        ReportUnexpectedError(self->boxes_, error.what());
+    } catch (...) {
+        ReportUnexpectedError(self->boxes_, "an exception of unknown type");
+    }
+    return FailedAnswer(message);
+}
+
+LRESULT Window::BaseHandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ACTIVATE:
+        OnActivate(LOWORD(wParam) != WA_INACTIVE);
+        return 0;
+    case WM_NEXTDLGCTL:
+        // Sent by the dialog manager for Tab when the window is not a dialog of its own.
+        if (LOWORD(lParam) == FALSE) {
+            MoveFocus(wParam != 0);
+        }
+        return 0;
+    case WM_DPICHANGED:
+        OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        DpiChanged();
+        return 0;
+    default:
+        return HandleMessage(message, wParam, lParam);
+    }
+}
+
+// The focus comes back to the control that had it when the window was last active, as in any dialog.
+void Window::OnActivate(bool active) {
+    if (!active) {
+        const HWND focus = ::GetFocus();
+        if (::IsChild(Handle(), focus)) {
+            focusWhenInactive_ = focus;
+        }
+        return;
+    }
+    if (!::IsWindow(focusWhenInactive_) || !::IsChild(Handle(), focusWhenInactive_)) {
+        focusWhenInactive_ = ::GetNextDlgTabItem(Handle(), nullptr, FALSE);
+    }
+    ::SetFocus(focusWhenInactive_ != nullptr ? focusWhenInactive_ : Handle());
+}
+
+void Window::MoveFocus(bool backwards) {
+    const HWND focus = ::GetFocus();
+    const HWND next = ::GetNextDlgTabItem(Handle(), ::IsChild(Handle(), focus) ? focus : nullptr, backwards);
+    if (next == nullptr) {
+        return;
+    }
+    ::SetFocus(next);
+    // A text box reached with Tab has its whole text selected.
+    if ((::SendMessageW(next, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) != 0) {
+        ::SendMessageW(next, EM_SETSEL, 0, -1);
+    }
+}
+
+void Window::OnDpiChanged(int dpi, const RECT& suggested) {
+    dpi_ = dpi;
+    // The old fonts go only once no control uses them any more.
+    win::FontHandle oldFont = std::move(font_);
+    win::FontHandle oldBoldFont = std::move(boldFont_);
+    for (const PlacedControl& placed : controls_) {
+        Place(placed);
+    }
+    if (design_.ClientWidthTwips > 0) {
+        SetDesignClientSize(POINT{suggested.left, suggested.top});
+    } else {
+        ::SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                       suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    ::RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void Window::RunModal() {
+    if (!window_) {
+        return;
+    }
+    const HWND activeBefore = ::GetActiveWindow();
+    const HWND focusBefore = ::GetFocus();
+    modalRunning_ = true;
+    modalDone_ = false;
+    ::ShowWindow(Handle(), SW_SHOWNORMAL);
+    OnActivate(true);
+    RunModalLoop(Handle(), modalDone_, BindsEnterAndEsc());
+    modalRunning_ = false;
+    Destroy();
+    if (::IsWindow(activeBefore) && ::IsWindowVisible(activeBefore)) {
+        ::SetActiveWindow(activeBefore);
+    }
+    if (::IsWindow(focusBefore) && ::IsWindowVisible(focusBefore)) {
+        ::SetFocus(focusBefore);
+    }
+}
+
+} // namespace tarnwatch::ui

@@ -1,0 +1,119 @@
+// The base of every window of the program. It registers the window class once, attaches the object to its
+// window before the first message, stops exceptions at the window procedure, lays the controls out in twips
+// at the window's own DPI (again whenever that changes), keeps the keyboard focus among the controls, and
+// can run the window modally.
+#pragma once
+
+#include "engine/ports.h"
+#include "platform/handles.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace tarnwatch::ui {
+
+// A rectangle of a design, in twips.
+struct TwipsRect {
+    int Left = 0;
+    int Top = 0;
+    int Width = 0;
+    int Height = 0;
+};
+
+// Controls inside a frame are designed in the frame's coordinates.
+constexpr TwipsRect InFrame(const TwipsRect& frame, const TwipsRect& control) {
+    return {frame.Left + control.Left, frame.Top + control.Top, control.Width, control.Height};
+}
+
+struct ControlDesign {
+    int Id = 0;
+    const wchar_t* ClassName = nullptr;
+    const wchar_t* Text = L"";
+    DWORD Style = 0;
+    DWORD ExStyle = 0;
+    TwipsRect Rect;
+    bool Bold = false;
+};
+
+struct WindowDesign {
+    const wchar_t* ClassName = nullptr;
+    const wchar_t* Caption = L"";
+    DWORD Style = 0;
+    DWORD ExStyle = 0;
+    // The client area in twips, kept through DPI changes; zero leaves the size to the window.
+    int ClientWidthTwips = 0;
+    int ClientHeightTwips = 0;
+};
+
+class Window {
+public:
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+
+    HWND Handle() const { return window_.Get(); }
+    int Dpi() const { return dpi_; }
+    // A design length in twips, in pixels at the window's DPI.
+    int Pixels(int twips) const;
+
+protected:
+    explicit Window(MessageBoxes& boxes) : boxes_(boxes) {}
+    // Destroys a window that is still there without running its handlers: that is not closing it.
+    virtual ~Window();
+
+    // Creates the window, hidden, where the system puts new windows. WM_CREATE runs inside; false when the
+    // window refused to be created.
+    bool Create(HINSTANCE instance, const WindowDesign& design, HMENU menu = nullptr);
+    void Destroy() { window_.Reset(); }
+
+    // Creation order is the order in which Tab walks the controls.
+    HWND AddControl(const ControlDesign& design);
+    // Keeps a control made elsewhere at a design rectangle and in the window's font.
+    void PlaceControl(HWND control, const TwipsRect& rect, bool bold = false);
+
+    HINSTANCE Instance() const;
+    MessageBoxes& Boxes() const { return boxes_; }
+
+    // The window's own handlers; what it leaves alone goes to DefaultHandling.
+    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam);
+    // Runs once the base has laid the window out for a new DPI.
+    virtual void DpiChanged() {}
+
+    // Shows the window modally to the whole thread and returns once EndModal ran or the window is gone; the
+    // window is then destroyed and the focus is back where it was. The close box ends it too.
+    void RunModal();
+    void EndModal() { modalDone_ = true; }
+    // A window that binds Enter and Esc hears them as the commands IDOK and IDCANCEL.
+    virtual bool BindsEnterAndEsc() const { return false; }
+
+private:
+    struct PlacedControl {
+        HWND Control;
+        TwipsRect Rect;
+        bool Bold;
+    };
+
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT BaseHandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnActivate(bool active);
+    void MoveFocus(bool backwards);
+    void OnDpiChanged(int dpi, const RECT& suggested);
+    void Place(const PlacedControl& placed);
+    void SetDesignClientSize(POINT topLeft);
+    HFONT Font(bool bold);
+
+    MessageBoxes& boxes_;
+    WindowDesign design_;
+    win::FontHandle font_;
+    win::FontHandle boldFont_;
+    std::vector<PlacedControl> controls_;
+    // After the fonts, so that the window and its controls are gone before the fonts they use.
+    win::WindowHandle window_;
+    int dpi_ = USER_DEFAULT_SCREEN_DPI;
+    HWND focusWhenInactive_ = nullptr;
+    bool modalRunning_ = false;
+    bool modalDone_ = false;
+};
+
+} // namespace tarnwatch::ui

@@ -1,0 +1,52 @@
+// frmOption: the Options dialog for the row limit, the polling period and the log folder.
+#pragma once
+
+#include "engine/ports.h"
+#include "engine/shared_state.h"
+#include "platform/folder_browser.h"
+#include "ui/base/window.h"
+
+#include <windows.h>
+
+#include <functional>
+
+namespace tarnwatch::ui {
+
+struct FrmOptionContext {
+    SharedState& State;
+    PollTimer& Timer;
+    // Cuts the monitor list down to State.RowLimit rows, oldest first.
+    std::function<void()> TrimMonitorList;
+    win::FolderBrowser& Browser;
+};
+
+class FrmOption final : public Window {
+public:
+    static constexpr const wchar_t* ClassName = L"TarnwatchOption";
+    // The controls' ids, for tools that find them as a user's tools do.
+    enum class Id : int { cmdSelect = 101, txtPath, cmdOk, cmdCancel, sldSecond, sldNum };
+
+    FrmOption(MessageBoxes& boxes, FrmOptionContext& context) : Window(boxes), context_(context) {}
+
+    // Shows the dialog modally with no owner and returns once it has closed. OK writes the settings back
+    // and applies them at once; Cancel and the close box store nothing.
+    void Show(HINSTANCE instance);
+
+private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void CreateControls();
+    void Form_Load();
+    void cmdSelect_Click();
+    void cmdOk_Click();
+    void cmdCancel_Click();
+
+    FrmOptionContext& context_;
+    HWND cmdSelect = nullptr;
+    HWND txtPath = nullptr;
+    HWND cmdOk = nullptr;
+    HWND cmdCancel = nullptr;
+    HWND sldSecond = nullptr;
+    HWND sldNum = nullptr;
+};
+
+} // namespace tarnwatch::ui
