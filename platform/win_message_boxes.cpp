@@ -41,11 +41,32 @@ BoxAnswer Dismissed(BoxButtons buttons) {
     return BoxAnswer::Ok;
 }
 
+BOOL CALLBACK FindEnabledWindow(HWND window, LPARAM found) {
+    if (::IsWindowVisible(window) && ::IsWindowEnabled(window)) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 } // namespace
+
+// While a modal window of the program is open, the owner takes no input; the box then belongs to the window
+// that does, so that the modal window takes none either while the box is up.
+HWND WinMessageBoxes::Owner() const {
+    if (owner_ == nullptr || ::IsWindowEnabled(owner_)) {
+        return owner_;
+    }
+    HWND owner = ::GetActiveWindow();
+    if (owner == nullptr) {
+        ::EnumThreadWindows(::GetCurrentThreadId(), &FindEnabledWindow, reinterpret_cast<LPARAM>(&owner));
+    }
+    return owner != nullptr ? owner : owner_;
+}
 
 BoxAnswer WinMessageBoxes::Show(const std::wstring& text, const std::wstring& title, BoxButtons buttons,
                                 BoxIcon icon) {
-    switch (::MessageBoxW(owner_, text.c_str(), title.c_str(), ButtonFlags(buttons) | IconFlags(icon))) {
+    switch (::MessageBoxW(Owner(), text.c_str(), title.c_str(), ButtonFlags(buttons) | IconFlags(icon))) {
     case IDOK:
         return BoxAnswer::Ok;
     case IDRETRY:

@@ -4,6 +4,7 @@
 #include "engine/settings.h"
 #include "platform/win_clock.h"
 #include "platform/window_frame.h"
+#include "ui/dialogs/frm_filter.h"
 #include "ui/dialogs/frm_option.h"
 #include "ui/main/main_menu.h"
 #include "ui/main/menu_ids.h"
@@ -200,6 +201,12 @@ void FrmMain::OnMenuCommand(UINT command) {
     case mnuTSet:
         mnuTSet_Click();
         break;
+    case mnuFilter:
+        mnuFilter_Click();
+        break;
+    case mnuTFilter:
+        mnuTFilter_Click();
+        break;
     case mnuSim:
         mnuSim_Click();
         break;
@@ -260,6 +267,19 @@ void FrmMain::mnuSet_Click() {
 
 void FrmMain::mnuTSet_Click() {
     ShowOptionsDialog();
+}
+
+void FrmMain::mnuFilter_Click() {
+    ShowFilterDialog();
+}
+
+void FrmMain::mnuTFilter_Click() {
+    ShowFilterDialog();
+}
+
+void FrmMain::ShowFilterDialog() {
+    FrmFilter frmFilter(ports_.Boxes, state_);
+    frmFilter.Show(Instance());
 }
 
 void FrmMain::mnuSim_Click() {

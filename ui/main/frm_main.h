@@ -75,6 +75,9 @@ private:
     void mnuTExit_Click();
     void mnuSet_Click();
     void mnuTSet_Click();
+    void mnuFilter_Click();
+    void mnuTFilter_Click();
+    void ShowFilterDialog();
     void mnuSim_Click();
     void mnuSta_Click();
     void mnuCom_Click();

@@ -1,0 +1,190 @@
+#include "ui/dialogs/frm_filter.h"
+
+#include "engine/ip_entry.h"
+#include "ui/base/key_filter.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+namespace tarnwatch::ui {
+
+namespace {
+
+constexpr WindowDesign FilterDesign{
+    FrmFilter::ClassName, L"corvin 's tarnwatch - Filter IP", WS_CAPTION | WS_SYSMENU, 0, 5235, 2820,
+};
+
+// The empty list is not written back: the monitor then leaves out the local address.
+constexpr const wchar_t* EntryOfAnEmptyList = L"127.0.0.1";
+
+constexpr TwipsRect FrmIpRect{2280, 0, 2895, 1335};
+constexpr TwipsRect FrmConfirmRect{2280, 1440, 2895, 1335};
+// The column stops short of the list's right edge by this much.
+constexpr int ColumnShortfallTwips = 80;
+
+constexpr DWORD ChildStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+constexpr DWORD ButtonStyle = ChildStyle | WS_TABSTOP | BS_PUSHBUTTON;
+
+int IdOf(FrmFilter::Id id) {
+    return static_cast<int>(id);
+}
+
+std::wstring WindowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(
+        static_cast<std::size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+} // namespace
+
+void FrmFilter::Show(HINSTANCE instance) {
+    const INITCOMMONCONTROLSEX commonControls{sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES};
+    ::InitCommonControlsEx(&commonControls);
+    if (Create(instance, FilterDesign)) {
+        RunModal();
+    }
+}
+
+LRESULT FrmFilter::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        CreateControls();
+        Form_Load();
+        return 0;
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED) {
+            switch (static_cast<Id>(LOWORD(wParam))) {
+            case Id::cmdAdd:
+                cmdAdd_Click();
+                break;
+            case Id::cmdDel:
+                cmdDel_Click();
+                break;
+            case Id::cmdOk:
+                cmdOk_Click();
+                break;
+            case Id::cmdCancel:
+                cmdCancel_Click();
+                break;
+            default:
+                break;
+            }
+        }
+        return 0;
+    case WM_NOTIFY:
+        if (reinterpret_cast<const NMHDR*>(lParam)->hwndFrom == lvwIp &&
+            reinterpret_cast<const NMHDR*>(lParam)->code == NM_CLICK) {
+            lvwIp_Click();
+        }
+        return 0;
+    default:
+        return DefaultHandling(message, wParam, lParam);
+    }
+}
+
+// Created in focus order; the label and then the frames come last, so that the frames lie beneath
+// everything and never paint over what they hold.
+void FrmFilter::CreateControls() {
+    cmdAdd = AddControl(
+        {IdOf(Id::cmdAdd), WC_BUTTONW, L"Add", ButtonStyle, 0, InFrame(FrmIpRect, {240, 840, 1095, 315})});
+    cmdDel = AddControl(
+        {IdOf(Id::cmdDel), WC_BUTTONW, L"Del", ButtonStyle, 0, InFrame(FrmIpRect, {1440, 840, 1095, 315})});
+    lvwIp = AddControl(
+        {IdOf(Id::lvwIp),
+         WC_LISTVIEWW,
+         L"",
+         ChildStyle | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
+         WS_EX_CLIENTEDGE,
+         {0, 120, 2175, 2655}});
+    ListView_SetExtendedListViewStyle(lvwIp, LVS_EX_FULLROWSELECT);
+    LVCOLUMNW column{};
+    column.mask = LVCF_TEXT;
+    column.pszText = const_cast<wchar_t*>(L"Filter IP");
+    ListView_InsertColumn(lvwIp, 0, &column);
+    cmdOk = AddControl(
+        {IdOf(Id::cmdOk), WC_BUTTONW, L"Ok", ButtonStyle, 0, InFrame(FrmConfirmRect, {240, 840, 1095, 315})});
+    cmdCancel = AddControl({IdOf(Id::cmdCancel), WC_BUTTONW, L"Cancel", ButtonStyle, 0,
+                            InFrame(FrmConfirmRect, {1440, 840, 1095, 315})});
+    txtIp = AddControl({IdOf(Id::txtIp), WC_EDITW, L"", ChildStyle | WS_TABSTOP | ES_AUTOHSCROLL,
+                        WS_EX_CLIENTEDGE, InFrame(FrmIpRect, {120, 360, 2655, 375})});
+    FilterTypedCharacters(txtIp, &AcceptIpKey);
+    lblText = AddControl({IdOf(Id::lblText), WC_STATICW, L"", ChildStyle | SS_LEFT, 0,
+                          InFrame(FrmConfirmRect, {240, 360, 2535, 375})});
+    AddControl({0, WC_BUTTONW, L"Modify IP", ChildStyle | BS_GROUPBOX, 0, FrmIpRect});
+    AddControl({0, WC_BUTTONW, L"Confirm", ChildStyle | BS_GROUPBOX, 0, FrmConfirmRect});
+}
+
+void FrmFilter::Form_Load() {
+    SizeColumn();
+    // Shown as stored, not checked or trimmed: Ok writes back exactly what it loaded.
+    workingList_ = state_.FilterIps;
+    for (std::size_t index = 0; index < workingList_.size(); ++index) {
+        ShowEntry(index);
+    }
+    ShowCount();
+}
+
+void FrmFilter::SizeColumn() {
+    RECT list{};
+    ::GetWindowRect(lvwIp, &list);
+    ListView_SetColumnWidth(lvwIp, 0, list.right - list.left - Pixels(ColumnShortfallTwips));
+}
+
+void FrmFilter::ShowEntry(std::size_t index) {
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = static_cast<int>(index);
+    item.pszText = workingList_[index].data();
+    ListView_InsertItem(lvwIp, &item);
+}
+
+void FrmFilter::ShowCount() {
+    const std::wstring text = L"Total Filter IP Is " + std::to_wstring(workingList_.size());
+    ::SetWindowTextW(lblText, text.c_str());
+}
+
+int FrmFilter::SelectedEntry() const {
+    return ListView_GetNextItem(lvwIp, -1, LVNI_SELECTED);
+}
+
+void FrmFilter::lvwIp_Click() {
+    const int selected = SelectedEntry();
+    if (selected >= 0 && selected < static_cast<int>(workingList_.size())) {
+        ::SetWindowTextW(txtIp, workingList_[static_cast<std::size_t>(selected)].c_str());
+    }
+}
+
+void FrmFilter::cmdAdd_Click() {
+    const IpEntryResult result = AddFilterIp(WindowText(txtIp), workingList_, state_.SettingsDirty);
+    if (const auto refusal = RefusalFor(result)) {
+        Boxes().Show(refusal->Text, refusal->Title, refusal->Buttons, refusal->Icon);
+        return;
+    }
+    ShowEntry(workingList_.size() - 1);
+    ShowCount();
+}
+
+void FrmFilter::cmdDel_Click() {
+    const int selected = SelectedEntry();
+    if (selected >= 0 && selected < static_cast<int>(workingList_.size())) {
+        workingList_.erase(workingList_.begin() + selected);
+        ListView_DeleteItem(lvwIp, selected);
+    }
+    ShowCount();
+    ::SetWindowTextW(txtIp, L"");
+    state_.SettingsDirty = true;
+}
+
+void FrmFilter::cmdOk_Click() {
+    state_.FilterIps = workingList_.empty() ? std::vector<std::wstring>{EntryOfAnEmptyList} : workingList_;
+    state_.SettingsDirty = true;
+    EndModal();
+}
+
+void FrmFilter::cmdCancel_Click() {
+    EndModal();
+}
+
+} // namespace tarnwatch::ui

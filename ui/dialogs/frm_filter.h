@@ -1,0 +1,54 @@
+// frmFilter: the IP filter dialog, where the user keeps the addresses whose requests are not shown.
+#pragma once
+
+#include "engine/ports.h"
+#include "engine/shared_state.h"
+#include "ui/base/window.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace tarnwatch::ui {
+
+class FrmFilter final : public Window {
+public:
+    static constexpr const wchar_t* ClassName = L"TarnwatchFilter";
+    // The controls' ids, for tools that find them as a user's tools do.
+    enum class Id : int { cmdAdd = 101, cmdDel, lvwIp, cmdOk, cmdCancel, txtIp, lblText };
+
+    FrmFilter(MessageBoxes& boxes, SharedState& state) : Window(boxes), state_(state) {}
+
+    // Shows the dialog modally with no owner and returns once it has closed. It works on a copy of the
+    // filter list: the monitor goes on with the list in force until Ok writes the copy back.
+    void Show(HINSTANCE instance);
+
+private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void DpiChanged() override { SizeColumn(); }
+    void CreateControls();
+    void Form_Load();
+    void SizeColumn();
+    void ShowEntry(std::size_t index);
+    void ShowCount();
+    int SelectedEntry() const;
+    void lvwIp_Click();
+    void cmdAdd_Click();
+    void cmdDel_Click();
+    void cmdOk_Click();
+    void cmdCancel_Click();
+
+    SharedState& state_;
+    // The entries of lvwIp, in the order shown.
+    std::vector<std::wstring> workingList_;
+    HWND cmdAdd = nullptr;
+    HWND cmdDel = nullptr;
+    HWND lvwIp = nullptr;
+    HWND cmdOk = nullptr;
+    HWND cmdCancel = nullptr;
+    HWND txtIp = nullptr;
+    HWND lblText = nullptr;
+};
+
+} // namespace tarnwatch::ui
