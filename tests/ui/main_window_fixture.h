@@ -11,6 +11,7 @@
 #include "tests/engine/temp_folder.h"
 #include "tests/support/iis_log.h"
 #include "tests/ui/scripted_user.h"
+#include "tests/ui/shell_fakes.h"
 #include "ui/main/frm_main.h"
 
 #include <gtest/gtest.h>
@@ -72,7 +73,8 @@ protected:
 
     bool Load() {
         frmMain_ = std::make_unique<ui::FrmMain>(
-            state_, ui::FrmMainPorts{boxes_, clock_, beeps_, codePage_, files_, browser_}, program_.Path());
+            state_, ui::FrmMainPorts{boxes_, clock_, beeps_, codePage_, files_, browser_, shell_},
+            program_.Path());
         return frmMain_->Load(::GetModuleHandleW(nullptr));
     }
 
@@ -116,7 +118,9 @@ protected:
     SharedState state_;
     ScriptedBoxes boxes_;
     win::WinClock clock_;
-    EventLog beeps_;
+    CountingSpeaker speaker_;
+    win::BeepQueue beeps_{speaker_};
+    RecordingNotificationArea shell_;
     win::WinAnsiCodePage codePage_;
     win::WinFileSystem files_;
     ui::FakeFolderBrowser browser_;

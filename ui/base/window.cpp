@@ -43,7 +43,13 @@ LRESULT FailedAnswer(UINT message) {
     }
 }
 
+HWND openModalWindow = nullptr;
+
 } // namespace
+
+HWND Window::OpenModalWindow() {
+    return openModalWindow;
+}
 
 Window::~Window() {
     if (window_) {
@@ -240,12 +246,14 @@ void Window::RunModal() {
     }
     const HWND activeBefore = ::GetActiveWindow();
     const HWND focusBefore = ::GetFocus();
+    const HWND outerModalWindow = std::exchange(openModalWindow, Handle());
     modalRunning_ = true;
     modalDone_ = false;
     ::ShowWindow(Handle(), SW_SHOWNORMAL);
     OnActivate(true);
     RunModalLoop(Handle(), modalDone_, BindsEnterAndEsc());
     modalRunning_ = false;
+    openModalWindow = outerModalWindow;
     Destroy();
     if (::IsWindow(activeBefore) && ::IsWindowVisible(activeBefore)) {
         ::SetActiveWindow(activeBefore);

@@ -52,6 +52,8 @@ public:
     Window& operator=(const Window&) = delete;
 
     HWND Handle() const { return window_.Get(); }
+    // The innermost window of the program that runs modally, or null.
+    static HWND OpenModalWindow();
     int Dpi() const { return dpi_; }
     // A design length in twips, in pixels at the window's DPI.
     int Pixels(int twips) const;

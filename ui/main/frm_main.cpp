@@ -103,6 +103,10 @@ LRESULT FrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     case WM_DESTROY:
+        // A dialog opened from this window goes with it, as if cancelled.
+        if (const HWND open = OpenModalWindow()) {
+            ::PostMessageW(open, WM_CLOSE, 0, 0);
+        }
         if (loaded_ && closed_) {
             closed_();
         }
@@ -207,6 +211,18 @@ void FrmMain::OnMenuCommand(UINT command) {
     case mnuTFilter:
         mnuTFilter_Click();
         break;
+    case mnuNotify:
+        mnuNotify_Click();
+        break;
+    case mnuTNotify:
+        mnuTNotify_Click();
+        break;
+    case mnuMin:
+        mnuMin_Click();
+        break;
+    case mnuTShow:
+        mnuTShow_Click();
+        break;
     case mnuSim:
         mnuSim_Click();
         break;
@@ -239,6 +255,10 @@ void FrmMain::OnClose() {
 
 void FrmMain::Form_Unload() {
     unloaded_ = true;
+    if (state_.InTray) {
+        tray_.RemoveTrayIcon();
+        state_.InTray = false;
+    }
     if (state_.SettingsDirty && ports_.Boxes.Show(messages::SaveQuestion, messages::SaveSettingsTitle,
                                                   BoxButtons::YesNo, BoxIcon::Question) == BoxAnswer::Yes) {
         SaveSettings(state_, SettingsFile(), ports_.CodePage, ports_.Boxes);
@@ -266,7 +286,20 @@ void FrmMain::mnuSet_Click() {
 }
 
 void FrmMain::mnuTSet_Click() {
-    ShowOptionsDialog();
+    if (!BringOpenModalWindowToFront()) {
+        ShowOptionsDialog();
+    }
+}
+
+// Tray commands reach the window while one of the program's modal windows is open: that window comes to the
+// front rather than a second one over it.
+bool FrmMain::BringOpenModalWindowToFront() const {
+    const HWND open = OpenModalWindow();
+    if (open == nullptr) {
+        return false;
+    }
+    ::SetForegroundWindow(open);
+    return true;
 }
 
 void FrmMain::mnuFilter_Click() {
@@ -274,7 +307,60 @@ void FrmMain::mnuFilter_Click() {
 }
 
 void FrmMain::mnuTFilter_Click() {
-    ShowFilterDialog();
+    if (!BringOpenModalWindowToFront()) {
+        ShowFilterDialog();
+    }
+}
+
+void FrmMain::mnuNotify_Click() {
+    SetSoundNotify(!IsChecked(::GetMenu(Handle()), mnuNotify), state_.InTray);
+}
+
+// The tray entry decides by the mark of the main menu's entry, not by its own.
+void FrmMain::mnuTNotify_Click() {
+    SetSoundNotify(!IsChecked(::GetMenu(Handle()), mnuNotify), true);
+}
+
+void FrmMain::SetSoundNotify(bool on, bool markTrayEntry) {
+    state_.SoundNotify = on;
+    if (!on) {
+        ports_.Beeper.Silence();
+    }
+    const UINT mark = on ? MF_CHECKED : MF_UNCHECKED;
+    ::CheckMenuItem(::GetMenu(Handle()), mnuNotify, MF_BYCOMMAND | mark);
+    if (markTrayEntry) {
+        ::CheckMenuItem(TrayMenu(), mnuTNotify, MF_BYCOMMAND | mark);
+    }
+}
+
+void FrmMain::mnuMin_Click() {
+    const HMENU menuBar = ::GetMenu(Handle());
+    const bool soundOn = IsChecked(menuBar, mnuNotify);
+    ::CheckMenuItem(TrayMenu(), mnuTNotify, MF_BYCOMMAND | (soundOn ? MF_CHECKED : MF_UNCHECKED));
+    if ((::GetMenuState(menuBar, mnuMin, MF_BYCOMMAND) & MF_GRAYED) != 0) {
+        return;
+    }
+    tray_.AddTrayIcon(Handle(), TrayMenu(), TrayPictureIcon(TrayPicture::Yellow));
+    state_.InTray = true;
+    tray_.SetTrayTip(L"Corvin's Tarnwatch");
+    ::ShowWindow(Handle(), SW_HIDE);
+    ::EnableMenuItem(menuBar, mnuMin, MF_BYCOMMAND | MF_GRAYED);
+}
+
+void FrmMain::mnuTShow_Click() {
+    ::ShowWindow(Handle(), SW_SHOW);
+    ::SetForegroundWindow(Handle());
+    if (state_.InTray) {
+        tray_.RemoveTrayIcon();
+        state_.InTray = false;
+        ::EnableMenuItem(::GetMenu(Handle()), mnuMin, MF_BYCOMMAND | MF_ENABLED);
+    }
+}
+
+// The tray shows the icon at the small-icon size of the screen, drawn for it rather than squeezed.
+HICON FrmMain::TrayPictureIcon(TrayPicture picture) const {
+    return LoadProgramIcon(Instance(), picture == TrayPicture::Blue ? ProgramIcon::Blue : ProgramIcon::Yellow,
+                           ::GetSystemMetrics(SM_CXSMICON));
 }
 
 void FrmMain::ShowFilterDialog() {
@@ -319,7 +405,8 @@ void FrmMain::EndProgram() {
     startupGaveUp_ = true;
 }
 
-// No tray icon exists before the window can hide in the tray, so InTray stays false and this is never asked.
-void FrmMain::SetTrayIcon(TrayPicture) {}
+void FrmMain::SetTrayIcon(TrayPicture picture) {
+    tray_.SetTrayIcon(TrayPictureIcon(picture));
+}
 
 } // namespace tarnwatch::ui

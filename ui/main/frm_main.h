@@ -5,9 +5,11 @@
 #include "engine/monitor_rows.h"
 #include "engine/ports.h"
 #include "engine/shared_state.h"
+#include "platform/beep_queue.h"
 #include "platform/folder_browser.h"
 #include "platform/handles.h"
 #include "platform/throttled_message_pump.h"
+#include "platform/tray_icon.h"
 #include "platform/window_timer.h"
 #include "ui/base/program_look.h"
 #include "ui/base/window.h"
@@ -26,10 +28,11 @@ namespace tarnwatch::ui {
 struct FrmMainPorts {
     MessageBoxes& Boxes;
     tarnwatch::Clock& Clock;
-    tarnwatch::Beeper& Beeper;
+    win::BeepQueue& Beeper;
     AnsiCodePage& CodePage;
     FileSystem& Files;
     win::FolderBrowser& Browser;
+    win::NotificationArea& Shell;
 };
 
 class FrmMain final : public Window, private StartupHost, private Tray {
@@ -49,7 +52,8 @@ public:
     void SetClosedHandler(std::function<void()> closed) { closed_ = std::move(closed); }
 
     HWND MonitorListHandle() const { return lvwTarnwatch.Handle(); }
-    HMENU TrayMenu() const { return mnuTTray.Get(); }
+    // The pop-up of the tray icon.
+    HMENU TrayMenu() const { return ::GetSubMenu(mnuTTray.Get(), 0); }
 
     // Puts the window into the topmost band of the desktop, or takes it out.
     void SetTopMost(bool topMost);
@@ -78,6 +82,13 @@ private:
     void mnuFilter_Click();
     void mnuTFilter_Click();
     void ShowFilterDialog();
+    void mnuNotify_Click();
+    void mnuTNotify_Click();
+    void SetSoundNotify(bool on, bool markTrayEntry);
+    void mnuMin_Click();
+    void mnuTShow_Click();
+    bool BringOpenModalWindowToFront() const;
+    HICON TrayPictureIcon(TrayPicture picture) const;
     void mnuSim_Click();
     void mnuSta_Click();
     void mnuCom_Click();
@@ -95,6 +106,7 @@ private:
     std::function<void()> closed_;
 
     win::MenuHandle mnuTTray;
+    win::TrayIcon tray_{ports_.Shell};
     HWND picYellow = nullptr;
     HWND picBlue = nullptr;
     std::optional<win::WindowTimer> tmrUpdate;

@@ -1,7 +1,8 @@
 // The program's entry: create frmMain, run its load, show it and run the message loop.
+#include "platform/beep_queue.h"
 #include "platform/folder_browser.h"
 #include "platform/program_folder.h"
-#include "platform/win_beeper.h"
+#include "platform/tray_icon.h"
 #include "platform/win_clock.h"
 #include "platform/win_code_page.h"
 #include "platform/win_file_system.h"
@@ -21,11 +22,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     tarnwatch::SharedState state;
     tarnwatch::win::WinMessageBoxes boxes;
     tarnwatch::win::WinClock clock;
-    tarnwatch::win::WinBeeper beeper;
+    tarnwatch::win::WinSpeaker speaker;
+    tarnwatch::win::BeepQueue beeper(speaker);
     tarnwatch::win::WinAnsiCodePage codePage;
     tarnwatch::win::WinFileSystem files;
     tarnwatch::win::ShellFolderBrowser browser;
-    tarnwatch::ui::FrmMain frmMain(state, {boxes, clock, beeper, codePage, files, browser},
+    tarnwatch::win::ShellNotificationArea shell;
+    tarnwatch::ui::FrmMain frmMain(state, {boxes, clock, beeper, codePage, files, browser, shell},
                                    tarnwatch::win::ProgramFolder());
     if (!frmMain.Load(instance)) {
         // Start-up gave up and has told the user why.
