@@ -10,6 +10,7 @@ set -euo pipefail
 SOURCE_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$SOURCE_DIR/scripts/lib/build.sh"
 source "$SOURCE_DIR/scripts/lib/wine-session.sh"
+source "$SOURCE_DIR/scripts/lib/iis-log.sh"
 BUILD_DIR=${1:-$WINDOWS_BUILD_DIR}
 mkdir -p "$BUILD_DIR"
 BUILD_DIR=$(readlink -f "$BUILD_DIR")
@@ -25,21 +26,22 @@ build_if_needed() {
     fi
 }
 
-# A Wine session on a prefix of its own, so that ending it cannot stop anybody else's programs.
+# A Wine prefix of its own, so that ending the session cannot stop anybody else's programs.
 start_session() {
-    mkdir -p "$BUILD_DIR/bench-backlog-session"
-    WINDOWS_BUILD_DIR=$BUILD_DIR/bench-backlog-session start_wine_session --xvfb
+    start_wine_session "$BUILD_DIR/bench-backlog-session/wineprefix" --xvfb
 }
 
-# Realistic requests, one in ten from the filtered local address; the last one is always shown.
+# Realistic requests, one in ten from the filtered local address; the last one is always shown. In awk
+# for speed, with the shared line format.
 write_backlog() {
     local tag=$1
-    mawk -v lines="$LINES" -v tag="$tag" -v day="$(date '+%Y-%m-%d %H:%M:%S')" 'BEGIN {
+    mawk -v lines="$LINES" -v tag="$tag" -v stamp="$(date '+%Y-%m-%d %H:%M:%S')" -v format="$IIS_REQUEST_FORMAT" \
+        'BEGIN {
         split("200 200 200 304 404 500", statuses, " ")
         for (n = 1; n <= lines; ++n) {
             address = (n % 10 == 0 && n < lines) ? "127.0.0.1" : "192.168." (n % 200) "." (n % 250 + 1)
-            printf "%s %s - 192.168.0.1 80 GET /backlog-%s-%d.htm - %s Mozilla/4.0+(compatible;+MSIE+6.0;+Windows+NT+5.0)\r\n",
-                day, address, tag, n, statuses[n % 6 + 1]
+            printf format, stamp, address, "-", 80, "GET", "/backlog-" tag "-" n ".htm", "-", statuses[n % 6 + 1],
+                "Mozilla/4.0+(compatible;+MSIE+6.0;+Windows+NT+5.0)"
         }
     }'
 }

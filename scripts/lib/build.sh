@@ -44,32 +44,60 @@ install_missing_packages() {
         "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"
 }
 
+# Parallel jobs of the builds and of ctest.
+JOBS=${JOBS:-$(nproc)}
+
+# Runs a command while holding the lock of a build tree: two scripts configuring or building the same
+# tree at once corrupt it, so a second one waits here for the first. The lock is held by the subshell's
+# descriptor and goes with it, however the command ends.
+with_build_lock() {
+    local dir=$1
+    shift
+    mkdir -p "$dir" || return
+    (
+        exec {lock_fd}>>"$dir/.build.lock" || exit
+        if ! flock --nonblock "$lock_fd"; then
+            say "waiting for another script's build in $dir"
+            flock "$lock_fd" || exit
+        fi
+        "$@"
+    )
+}
+
 configure_linux_build() {
     cmake -S "$SOURCE_DIR" -B "$LINUX_BUILD_DIR" -DTARNWATCH_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug
 }
 
-# Builds the given targets, or everything without arguments. The steps are chained rather than left to
-# errexit, which callers that test the result switch off.
-build_linux() {
-    configure_linux_build || return
-    local targets=()
-    if (($# > 0)); then
-        targets=(--target "$@")
-    fi
-    cmake --build "$LINUX_BUILD_DIR" -j "$(nproc)" "${targets[@]}"
-}
-
-# Builds the given targets, or everything. Needs make_default_settings from the Linux build: it writes
-# the param.dat put beside tarnwatch.exe.
-build_windows() {
+# Needs make_default_settings from the Linux build: it writes the param.dat put beside tarnwatch.exe.
+configure_windows_build() {
     cmake -S "$SOURCE_DIR" -B "$WINDOWS_BUILD_DIR" \
         -DCMAKE_TOOLCHAIN_FILE="$SOURCE_DIR/cmake/mingw-w64-x86_64.cmake" \
-        -DTARNWATCH_HOST_SETTINGS_TOOL="$LINUX_BUILD_DIR/tools/make_default_settings" || return
+        -DTARNWATCH_HOST_SETTINGS_TOOL="$LINUX_BUILD_DIR/tools/make_default_settings"
+}
+
+# configure_and_build DIR CONFIGURE_FUNCTION [TARGET...]: everything without targets. The steps are
+# chained rather than left to errexit, which callers that test the result switch off.
+configure_and_build() {
+    local dir=$1 configure=$2
+    shift 2
+    if [[ ! $JOBS =~ ^[1-9][0-9]*$ ]]; then
+        printf 'error: JOBS must be a whole number above zero, not "%s"\n' "$JOBS" >&2
+        return 1
+    fi
     local targets=()
     if (($# > 0)); then
         targets=(--target "$@")
     fi
-    cmake --build "$WINDOWS_BUILD_DIR" -j "$(nproc)" "${targets[@]}"
+    "$configure" || return
+    cmake --build "$dir" -j "$JOBS" "${targets[@]}"
+}
+
+build_linux() {
+    with_build_lock "$LINUX_BUILD_DIR" configure_and_build "$LINUX_BUILD_DIR" configure_linux_build "$@"
+}
+
+build_windows() {
+    with_build_lock "$WINDOWS_BUILD_DIR" configure_and_build "$WINDOWS_BUILD_DIR" configure_windows_build "$@"
 }
 
 # The exe only exists once its entry point has been written; until then nothing is missing.

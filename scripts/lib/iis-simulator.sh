@@ -7,6 +7,8 @@
 # requests in UTC and ends lines with CR LF.
 set -euo pipefail
 
+source "$(dirname "${BASH_SOURCE[0]}")/iis-log.sh"
+
 usage() {
     printf 'usage: iis-simulator.sh FOLDER [--backlog N] [--count N]\n' >&2
     exit 2
@@ -28,8 +30,6 @@ while (($# > 0)); do
     shift 2
 done
 mkdir -p "$folder"
-
-FIELDS='#Fields: date time c-ip cs-username s-ip s-port cs-method cs-uri-stem cs-uri-query sc-status cs(User-Agent)'
 
 # Weighted by repetition. The loopback address is what a filter list usually hides.
 CLIENTS=(192.168.0.7 192.168.0.7 192.168.0.12 192.168.0.23 192.168.0.23 10.1.4.30 127.0.0.1 127.0.0.1
@@ -77,8 +77,7 @@ open_todays_log() {
     log_file=$folder/ex$day.log
     if [[ ! -s $log_file ]]; then
         utc_now stamp
-        printf '%s\r\n' '#Software: Microsoft Internet Information Services 6.0' '#Version: 1.0' \
-            "#Date: $stamp" "$FIELDS" >>"$log_file"
+        iis_log_header "$stamp" >>"$log_file"
     fi
 }
 
@@ -104,9 +103,8 @@ append_request() {
         port=443
     fi
     utc_now stamp
-    # One printf, so the line reaches the file in one write and a reader never sees half of it.
-    printf '%s %s %s 192.168.0.1 %s %s %s %s %s %s\r\n' "$stamp" "$client" "$username" "$port" "$method" \
-        "$path" "$query" "$status" "$agent" >>"$log_file"
+    iis_request_line "$stamp" "$client" "$username" "$port" "$method" "$path" "$query" "$status" "$agent" \
+        >>"$log_file"
 }
 
 for ((i = 0; i < backlog; ++i)); do

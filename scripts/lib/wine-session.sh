@@ -1,33 +1,55 @@
-# A Wine session for the Windows programs: an X display, a persistent wineserver on a private prefix
-# inside the Windows build folder, and a finished wineboot. Sourced, not run; needs build.sh.
+# A Wine session for the Windows programs: an X display, a persistent wineserver on the caller's Wine
+# prefix, and a finished wineboot. Sourced, not run; needs build.sh.
 #
+# Each script keeps a prefix of its own. wineserver is per prefix, so sessions on different prefixes
+# run side by side, and ending one (wineserver -k on its prefix, its Xvfb by PID) leaves the others be.
 # The start order matters: with a cold wineserver the first window can stall for half a minute, and
 # the helpers that wineboot leaves running keep any pipe open that its output went to.
 
+# Creating a prefix takes about half a minute and a cold start can stall as long again; a wineboot
+# that takes far longer is stuck, and waiting on would hold up everything after it.
+WINEBOOT_TIMEOUT=${WINEBOOT_TIMEOUT:-180}
+
+WINE_SESSION_PREFIX=
 WINE_SESSION_XVFB_PID=
-WINE_SESSION_STARTED=
 WINE_SESSION_XVFB_LOG=
 
-# Without arguments uses the current $DISPLAY; with --xvfb starts a private X server first.
+# start_wine_session PREFIX [--xvfb]
+# Without --xvfb uses the current $DISPLAY; with it starts a private X server first. Creates the
+# prefix when needed and exports WINEPREFIX for the programs run afterwards.
 start_wine_session() {
-    if [[ ${1:-} == --xvfb ]]; then
+    local prefix=$1
+    if [[ ${2:-} == --xvfb ]]; then
         start_xvfb || return 1
     elif [[ -z ${DISPLAY:-} ]]; then
         printf 'error: no DISPLAY to show the windows on\n' >&2
         return 1
     fi
-    export WINEPREFIX=$WINDOWS_BUILD_DIR/wineprefix
+    mkdir -p "$prefix" || return 1
+    # Wine takes only an absolute prefix.
+    WINEPREFIX=$(cd "$prefix" && pwd) || return 1
+    export WINEPREFIX
     export WINEARCH=win64
     export WINEDEBUG=-all
     # No Mono or Gecko: the programs need neither, and their installers would wait for a click.
     export WINEDLLOVERRIDES='mscoree,mshtml='
-    mkdir -p "$WINEPREFIX"
     if [[ ! -f $WINEPREFIX/system.reg ]]; then
         say "creating the Wine prefix $WINEPREFIX (about half a minute, once)"
     fi
-    WINE_SESSION_STARTED=1
-    wineserver -p
-    wine wineboot </dev/null >/dev/null 2>&1
+    WINE_SESSION_PREFIX=$WINEPREFIX
+    # Fails only when a server already runs on this prefix, left over from an interrupted run; that one
+    # serves as well.
+    wineserver -p || true
+    local status=0
+    timeout -k 10 "$WINEBOOT_TIMEOUT" wine wineboot </dev/null >/dev/null 2>&1 || status=$?
+    if ((status == 124 || status == 137)); then
+        printf 'error: wineboot did not finish within %s seconds in %s\n' "$WINEBOOT_TIMEOUT" "$WINEPREFIX" >&2
+        printf 'error: should this recur, delete that prefix to have it made anew\n' >&2
+        return 1
+    elif ((status != 0)); then
+        printf 'error: wineboot failed with exit status %s in %s\n' "$status" "$WINEPREFIX" >&2
+        return 1
+    fi
     # With no window manager on the display, Wine waits two seconds each time a window is hidden or
     # destroyed unless it manages the windows itself.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
@@ -60,12 +82,13 @@ start_xvfb() {
     return 1
 }
 
-# Safe to call more than once and after a failed start.
+# Safe to call more than once and after a failed start. Names the session's own prefix rather than
+# trusting whatever WINEPREFIX holds by now.
 stop_wine_session() {
-    if [[ -n $WINE_SESSION_STARTED ]]; then
-        wineserver -k 2>/dev/null || true
-        wineserver -w 2>/dev/null || true
-        WINE_SESSION_STARTED=
+    if [[ -n $WINE_SESSION_PREFIX ]]; then
+        WINEPREFIX=$WINE_SESSION_PREFIX wineserver -k 2>/dev/null || true
+        WINEPREFIX=$WINE_SESSION_PREFIX wineserver -w 2>/dev/null || true
+        WINE_SESSION_PREFIX=
     fi
     if [[ -n $WINE_SESSION_XVFB_PID ]]; then
         kill "$WINE_SESSION_XVFB_PID" 2>/dev/null || true

@@ -2,8 +2,9 @@
 # folder of its own holding the exe, its param.dat and a log folder with today's log. Sourced, not run;
 # needs BUILD_DIR, the Windows build with tarnwatch.exe and the helpers of tests/e2e.
 
-# windows_path comes from here.
+# windows_path comes from build.sh.
 source "$(dirname "${BASH_SOURCE[0]}")/../../../scripts/lib/build.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../../../scripts/lib/iis-log.sh"
 
 TARNWATCH_DIR=
 TARNWATCH_LOG=
@@ -19,11 +20,11 @@ listview_reader() {
     return "${PIPESTATUS[0]}"
 }
 
-# One request in the log's field order, with today's date, CR LF ended.
+# request_line ADDRESS URL [STATUS]: a GET of URL stamped now.
 request_line() {
     local address=$1 url=$2 status=${3:-200}
-    printf '%s %s - 192.168.0.1 80 GET %s - %s Mozilla/4.0+(compatible;+MSIE+6.0;+Windows+NT+5.0)\r\n' \
-        "$(date '+%Y-%m-%d %H:%M:%S')" "$address" "$url" "$status"
+    iis_request_line "$(date '+%Y-%m-%d %H:%M:%S')" "$address" - 80 GET "$url" - "$status" \
+        'Mozilla/4.0+(compatible;+MSIE+6.0;+Windows+NT+5.0)'
 }
 
 # tarnwatch_prepare FOLDER ROW_LIMIT UPDATE_SECONDS [FILTER_IP...]
@@ -43,11 +44,7 @@ tarnwatch_prepare() {
     # The program names today's log by the local date, as the web server does.
     TARNWATCH_LOG=$TARNWATCH_DIR/logs/ex$(date '+%y%m%d').log
     {
-        printf '#Software: Microsoft Internet Information Services 6.0\r\n'
-        printf '#Version: 1.0\r\n'
-        printf '#Date: %s\r\n' "$(date '+%Y-%m-%d %H:%M:%S')"
-        printf '#Fields: date time c-ip cs-username s-ip s-port cs-method cs-uri-stem cs-uri-query sc-status '
-        printf 'cs(User-Agent)\r\n'
+        iis_log_header "$(date '+%Y-%m-%d %H:%M:%S')"
         request_line 10.0.0.1 /before-the-start-1.htm
         request_line 10.0.0.2 /before-the-start-2.htm
     } >"$TARNWATCH_LOG"
