@@ -42,4 +42,14 @@ inline std::wstring SettingsNotWritten(const std::wstring& path) {
            L"Is Writable";
 }
 
+inline const std::wstring OpenLogFailedTitle = L"Open LogFile Failed";
+
+inline std::wstring LogTooBigToOpen(const std::wstring& path) {
+    return L"File -> " + path + L"\r\nIs Biger then 100M, Please Backup It First!!!";
+}
+
+inline std::wstring LogMissingToOpen(const std::wstring& path) {
+    return L"File -> " + path + L"\r\nDon't Found!!!";
+}
+
 } // namespace tarnwatch::messages

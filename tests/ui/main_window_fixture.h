@@ -73,7 +73,7 @@ protected:
 
     bool Load() {
         frmMain_ = std::make_unique<ui::FrmMain>(
-            state_, ui::FrmMainPorts{boxes_, clock_, beeps_, codePage_, files_, browser_, shell_},
+            state_, ui::FrmMainPorts{boxes_, clock_, beeps_, codePage_, files_, browser_, shell_, opener_},
             program_.Path());
         return frmMain_->Load(::GetModuleHandleW(nullptr));
     }
@@ -121,6 +121,7 @@ protected:
     CountingSpeaker speaker_;
     win::BeepQueue beeps_{speaker_};
     RecordingNotificationArea shell_;
+    RecordingOpener opener_;
     win::WinAnsiCodePage codePage_;
     win::WinFileSystem files_;
     ui::FakeFolderBrowser browser_;

@@ -1,8 +1,9 @@
-// Stand-ins for the notification area and the speaker: what the shell is told is recorded, tones are
+// Stand-ins for the shell and the speaker: what the shell is told to show or open is recorded, tones are
 // counted, not heard.
 #pragma once
 
 #include "platform/beep_queue.h"
+#include "platform/shell_open.h"
 #include "platform/tray_icon.h"
 
 #include <condition_variable>
@@ -20,6 +21,12 @@ public:
     };
     std::vector<Call> Calls;
     void Notify(DWORD action, const NOTIFYICONDATAW& icon) override { Calls.push_back({action, icon}); }
+};
+
+class RecordingOpener final : public win::ShellOpener {
+public:
+    std::vector<std::wstring> Targets;
+    void Open(HWND, const std::wstring& target) override { Targets.push_back(target); }
 };
 
 // While held, a tone does not end, as a real one lasts a while.

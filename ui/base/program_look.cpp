@@ -9,10 +9,22 @@ win::FontHandle CreateProgramFont(int dpi, bool bold) {
     return win::CreatePointFont(L"Tahoma", 9.75, dpi, bold);
 }
 
-HICON LoadProgramIcon(HINSTANCE instance, ProgramIcon icon, int sizePixels) {
+namespace {
+
+HICON LoadIcon(HINSTANCE instance, ProgramIcon icon, int sizePixels, UINT flags) {
     const int id = icon == ProgramIcon::Yellow ? IDI_TARNWATCH_YELLOW : IDI_TARNWATCH_BLUE;
     return static_cast<HICON>(
-        ::LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, sizePixels, sizePixels, LR_SHARED));
+        ::LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_ICON, sizePixels, sizePixels, flags));
+}
+
+} // namespace
+
+HICON LoadProgramIcon(HINSTANCE instance, ProgramIcon icon, int sizePixels) {
+    return LoadIcon(instance, icon, sizePixels, LR_SHARED);
+}
+
+win::IconHandle LoadProgramIconCopy(HINSTANCE instance, ProgramIcon icon, int sizePixels) {
+    return win::IconHandle(LoadIcon(instance, icon, sizePixels, 0));
 }
 
 } // namespace tarnwatch::ui

@@ -11,7 +11,10 @@ win::FontHandle CreateProgramFont(int dpi, bool bold = false);
 
 enum class ProgramIcon { Yellow, Blue };
 
-// The icon at the given size in pixels. Shared icons belong to the system: nothing to free.
+// The icon at one of the system's own icon sizes. Shared icons belong to the system: nothing to free.
 HICON LoadProgramIcon(HINSTANCE instance, ProgramIcon icon, int sizePixels);
+
+// The icon at any size, as a copy of the program's own.
+win::IconHandle LoadProgramIconCopy(HINSTANCE instance, ProgramIcon icon, int sizePixels);
 
 } // namespace tarnwatch::ui

@@ -163,7 +163,13 @@ LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam, LPA
         ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         self->window_.Release();
         self->modalDone_ = true;
-        return ::DefWindowProcW(window, message, wParam, lParam);
+        const LRESULT result = ::DefWindowProcW(window, message, wParam, lParam);
+        try {
+            self->Destroyed();
+        } catch (const std::exception& error) {
+            ReportUnexpectedError(self->boxes_, error.what());
+        }
+        return result;
     }
     try {
         return self->BaseHandleMessage(message, wParam, lParam);

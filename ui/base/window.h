@@ -81,6 +81,8 @@ protected:
     LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam);
     // Runs once the base has laid the window out for a new DPI.
     virtual void DpiChanged() {}
+    // Runs once the window is gone, unless the object's destructor destroyed it.
+    virtual void Destroyed() {}
 
     // Shows the window modally to the whole thread and returns once EndModal ran or the window is gone; the
     // window is then destroyed and the focus is back where it was. The close box ends it too.

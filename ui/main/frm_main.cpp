@@ -4,6 +4,8 @@
 #include "engine/settings.h"
 #include "platform/win_clock.h"
 #include "platform/window_frame.h"
+#include "ui/dialogs/author.h"
+#include "ui/dialogs/frm_about.h"
 #include "ui/dialogs/frm_filter.h"
 #include "ui/dialogs/frm_option.h"
 #include "ui/main/main_menu.h"
@@ -107,8 +109,9 @@ LRESULT FrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (const HWND open = OpenModalWindow()) {
             ::PostMessageW(open, WM_CLOSE, 0, 0);
         }
-        if (loaded_ && closed_) {
-            closed_();
+        if (loaded_) {
+            closed_window_ = true;
+            WindowClosed();
         }
         return 0;
     default:
@@ -222,6 +225,21 @@ void FrmMain::OnMenuCommand(UINT command) {
         break;
     case mnuTShow:
         mnuTShow_Click();
+        break;
+    case mnuCon:
+        mnuCon_Click();
+        break;
+    case mnuAbout:
+        mnuAbout_Click();
+        break;
+    case mnuTAbout:
+        mnuTAbout_Click();
+        break;
+    case mnuLine:
+        mnuLine_Click();
+        break;
+    case mnuLog:
+        mnuLog_Click();
         break;
     case mnuSim:
         mnuSim_Click();
@@ -399,6 +417,52 @@ void FrmMain::ShowOptionsDialog() {
                              ports_.Browser};
     FrmOption frmOption(ports_.Boxes, context);
     frmOption.Show(Instance());
+}
+
+// The program goes on while the help window is open, and ends when the last of the two windows has closed.
+void FrmMain::WindowClosed() {
+    if (closed_window_ && !frmhelp.IsOpen() && closed_) {
+        closed_();
+    }
+}
+
+void FrmMain::mnuCon_Click() {
+    frmhelp.Show(Instance());
+}
+
+void FrmMain::mnuAbout_Click() {
+    ShowAboutBox();
+}
+
+void FrmMain::mnuTAbout_Click() {
+    if (!BringOpenModalWindowToFront()) {
+        ShowAboutBox();
+    }
+}
+
+void FrmMain::ShowAboutBox() {
+    FrmAbout frmAbout(ports_.Boxes);
+    frmAbout.Show(Instance());
+}
+
+void FrmMain::mnuLine_Click() {
+    ports_.Opener.Open(Handle(), std::wstring(L"http://") + AuthorHost + OnlineHelpPath);
+}
+
+// Only the path found at start-up is ever handed to the shell; nothing read from the log goes near it.
+void FrmMain::mnuLog_Click() {
+    constexpr std::int64_t LargestViewedBytes = std::int64_t{100} * 1024 * 1024;
+    const std::wstring& path = state_.LogFilePath;
+    const auto file = ports_.Files.IsPlainFile(path) ? ports_.Files.OpenShared(path) : nullptr;
+    if (file == nullptr) {
+        ports_.Boxes.Show(messages::LogMissingToOpen(path), messages::OpenLogFailedTitle, BoxButtons::Ok,
+                          BoxIcon::Critical);
+    } else if (file->Length() > LargestViewedBytes) {
+        ports_.Boxes.Show(messages::LogTooBigToOpen(path), messages::OpenLogFailedTitle, BoxButtons::Ok,
+                          BoxIcon::Critical);
+    } else {
+        ports_.Opener.Open(Handle(), path);
+    }
 }
 
 void FrmMain::EndProgram() {

@@ -8,11 +8,13 @@
 #include "platform/beep_queue.h"
 #include "platform/folder_browser.h"
 #include "platform/handles.h"
+#include "platform/shell_open.h"
 #include "platform/throttled_message_pump.h"
 #include "platform/tray_icon.h"
 #include "platform/window_timer.h"
 #include "ui/base/program_look.h"
 #include "ui/base/window.h"
+#include "ui/dialogs/frm_help.h"
 #include "ui/main/monitor_view.h"
 
 #include <windows.h>
@@ -33,6 +35,7 @@ struct FrmMainPorts {
     FileSystem& Files;
     win::FolderBrowser& Browser;
     win::NotificationArea& Shell;
+    win::ShellOpener& Opener;
 };
 
 class FrmMain final : public Window, private StartupHost, private Tray {
@@ -48,10 +51,11 @@ public:
     bool Load(HINSTANCE instance);
     void Show(int showCommand);
 
-    // Runs once the window has closed.
+    // Runs once the window has closed, and the help window too when it was open.
     void SetClosedHandler(std::function<void()> closed) { closed_ = std::move(closed); }
 
     HWND MonitorListHandle() const { return lvwTarnwatch.Handle(); }
+    const FrmHelp& HelpWindow() const { return frmhelp; }
     // The pop-up of the tray icon.
     HMENU TrayMenu() const { return ::GetSubMenu(mnuTTray.Get(), 0); }
 
@@ -88,6 +92,13 @@ private:
     void mnuMin_Click();
     void mnuTShow_Click();
     bool BringOpenModalWindowToFront() const;
+    void mnuCon_Click();
+    void mnuAbout_Click();
+    void mnuTAbout_Click();
+    void ShowAboutBox();
+    void mnuLine_Click();
+    void mnuLog_Click();
+    void WindowClosed();
     HICON TrayPictureIcon(TrayPicture picture) const;
     void mnuSim_Click();
     void mnuSta_Click();
@@ -114,11 +125,13 @@ private:
     MonitorView lvwTarnwatch{rows_, ports_.CodePage};
     win::ThrottledMessagePump pump_{[this] { lvwTarnwatch.ShowRows(); }};
     std::optional<Monitor> monitor_;
+    FrmHelp frmhelp{ports_.Boxes, [this] { WindowClosed(); }};
 
     std::int16_t viewMode_ = 2;
     bool loaded_ = false;
     bool startupGaveUp_ = false;
     bool unloaded_ = false;
+    bool closed_window_ = false;
 };
 
 } // namespace tarnwatch::ui

@@ -2,6 +2,7 @@
 #include "platform/beep_queue.h"
 #include "platform/folder_browser.h"
 #include "platform/program_folder.h"
+#include "platform/shell_open.h"
 #include "platform/tray_icon.h"
 #include "platform/win_clock.h"
 #include "platform/win_code_page.h"
@@ -28,7 +29,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     tarnwatch::win::WinFileSystem files;
     tarnwatch::win::ShellFolderBrowser browser;
     tarnwatch::win::ShellNotificationArea shell;
-    tarnwatch::ui::FrmMain frmMain(state, {boxes, clock, beeper, codePage, files, browser, shell},
+    tarnwatch::win::WinShellOpener opener;
+    tarnwatch::ui::FrmMain frmMain(state, {boxes, clock, beeper, codePage, files, browser, shell, opener},
                                    tarnwatch::win::ProgramFolder());
     if (!frmMain.Load(instance)) {
         // Start-up gave up and has told the user why.

@@ -1,0 +1,83 @@
+#include "ui/dialogs/frm_about.h"
+
+#include "ui/base/program_look.h"
+#include "ui/dialogs/author.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+namespace tarnwatch::ui {
+
+namespace {
+
+// A fixed border without minimize and maximize buttons.
+constexpr WindowDesign AboutDesign{
+    FrmAbout::ClassName, L"corvin 's tarnwatch - About", WS_CAPTION | WS_SYSMENU, 0, 5475, 1275,
+};
+
+constexpr int IconTwips = 480;
+constexpr DWORD ChildStyle = WS_CHILD | WS_VISIBLE;
+
+int IdOf(FrmAbout::Id id) {
+    return static_cast<int>(id);
+}
+
+} // namespace
+
+void FrmAbout::Show(HINSTANCE instance) {
+    if (Create(instance, AboutDesign)) {
+        RunModal();
+    }
+}
+
+LRESULT FrmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        Command1 = AddControl({IdOf(Id::Command1),
+                               WC_BUTTONW,
+                               L"OK",
+                               ChildStyle | WS_TABSTOP | BS_PUSHBUTTON,
+                               0,
+                               {4200, 240, 1200, 350}});
+        Image1 = AddControl({IdOf(Id::Image1),
+                             WC_STATICW,
+                             L"",
+                             ChildStyle | SS_ICON | SS_REALSIZECONTROL,
+                             0,
+                             {120, 120, IconTwips, IconTwips}});
+        Label1 =
+            AddControl({IdOf(Id::Label1), WC_STATICW, L"", ChildStyle | SS_LEFT, 0, {720, 240, 3615, 255}});
+        Label2 =
+            AddControl({IdOf(Id::Label2), WC_STATICW, L"", ChildStyle | SS_LEFT, 0, {720, 600, 3735, 495}});
+        Form_Load();
+        return 0;
+    case WM_COMMAND:
+        if (static_cast<Id>(LOWORD(wParam)) == Id::Command1 && HIWORD(wParam) == BN_CLICKED) {
+            Command1_Click();
+        }
+        return 0;
+    default:
+        return DefaultHandling(message, wParam, lParam);
+    }
+}
+
+void FrmAbout::Form_Load() {
+    DpiChanged();
+    ::SetWindowTextW(Label1, CopyrightNotice);
+    const std::wstring contact = std::wstring(L"Email: ") + AuthorEmail + L"\r\nWebsite: " + AuthorHost;
+    ::SetWindowTextW(Label2, contact.c_str());
+}
+
+// The icon is drawn at the size it takes on this screen, not stretched from another.
+void FrmAbout::DpiChanged() {
+    win::IconHandle icon = LoadProgramIconCopy(Instance(), ProgramIcon::Yellow, Pixels(IconTwips));
+    ::SendMessageW(Image1, STM_SETICON, reinterpret_cast<WPARAM>(icon.Get()), 0);
+    icon_ = std::move(icon);
+}
+
+void FrmAbout::Command1_Click() {
+    EndModal();
+}
+
+} // namespace tarnwatch::ui

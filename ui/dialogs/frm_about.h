@@ -1,0 +1,36 @@
+// frmAbout: who made the program and how to reach them.
+#pragma once
+
+#include "engine/ports.h"
+#include "platform/handles.h"
+#include "ui/base/window.h"
+
+#include <windows.h>
+
+namespace tarnwatch::ui {
+
+class FrmAbout final : public Window {
+public:
+    static constexpr const wchar_t* ClassName = L"TarnwatchAbout";
+    // The controls' ids, for tools that find them as a user's tools do.
+    enum class Id : int { Image1 = 101, Label1, Label2, Command1 };
+
+    explicit FrmAbout(MessageBoxes& boxes) : Window(boxes) {}
+
+    // Shows the box modally with no owner and returns once it has closed.
+    void Show(HINSTANCE instance);
+
+private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void DpiChanged() override;
+    void Form_Load();
+    void Command1_Click();
+
+    win::IconHandle icon_;
+    HWND Image1 = nullptr;
+    HWND Label1 = nullptr;
+    HWND Label2 = nullptr;
+    HWND Command1 = nullptr;
+};
+
+} // namespace tarnwatch::ui
