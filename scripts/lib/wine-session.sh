@@ -37,6 +37,7 @@ start_wine_session() {
         say "creating the Wine prefix $WINEPREFIX (about half a minute, once)"
     fi
     WINE_SESSION_PREFIX=$WINEPREFIX
+    install_wine_fonts
     # Fails only when a server already runs on this prefix, left over from an interrupted run; that one
     # serves as well.
     wineserver -p || true
@@ -53,6 +54,18 @@ start_wine_session() {
     # With no window manager on the display, Wine waits two seconds each time a window is hidden or
     # destroyed unless it manages the windows itself.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+}
+
+# Wine draws the caption buttons with Marlett and the dialogs with Tahoma, both among its own fonts;
+# without them in the prefix the buttons show as letters. Copied before the wineserver starts, so that
+# it finds them.
+install_wine_fonts() {
+    local fonts=$WINEPREFIX/drive_c/windows/Fonts font
+    mkdir -p "$fonts"
+    for font in /usr/share/wine/fonts/*.ttf; do
+        [[ -f $font && ! -f $fonts/$(basename "$font") ]] && cp "$font" "$fonts/"
+    done
+    return 0
 }
 
 start_xvfb() {
