@@ -6,7 +6,7 @@ LINUX_BUILD_DIR=$SOURCE_DIR/build/linux
 WINDOWS_BUILD_DIR=$SOURCE_DIR/build/windows
 
 REQUIRED_PACKAGES=(cmake g++ make googletest libgtest-dev libbenchmark-dev g++-mingw-w64-x86-64-posix
-    wine wine64 fonts-wine xvfb imagemagick xdotool mawk)
+    wine wine64 fonts-wine xvfb imagemagick xdotool mawk zip unzip)
 
 say() { printf '==> %s\n' "$*"; }
 warn() { printf 'warning: %s\n' "$*" >&2; }

@@ -1,5 +1,6 @@
 #include "engine/messages.h"
 #include "platform/twips.h"
+#include "resources/version.h"
 #include "tests/ui/main_window_fixture.h"
 #include "ui/dialogs/author.h"
 #include "ui/dialogs/frm_about.h"
@@ -103,7 +104,7 @@ TEST_F(HelpTest, TheAboutBoxShowsTheSameTextsEachTimeAndFromTheTrayLeavesTheWind
     EXPECT_EQ(mainWindowShown, (std::vector<bool>{true, false}));
     EXPECT_FALSE(::IsWindowVisible(Window())) << "not even once the box has closed";
     ASSERT_EQ(seen.size(), 4u);
-    EXPECT_EQ(seen[0], ui::CopyrightNotice);
+    EXPECT_EQ(seen[0], std::wstring(L"Tarnwatch " TARNWATCH_VERSION_TEXT L" ") + ui::CopyrightNotice);
     EXPECT_EQ(seen[1], std::wstring(L"Email: ") + ui::AuthorEmail + L"\r\nWebsite: " + ui::AuthorHost);
     EXPECT_EQ(seen[2], seen[0]);
     EXPECT_EQ(seen[3], seen[1]);

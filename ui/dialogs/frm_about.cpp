@@ -1,5 +1,6 @@
 #include "ui/dialogs/frm_about.h"
 
+#include "resources/version.h"
 #include "ui/base/program_look.h"
 #include "ui/dialogs/author.h"
 
@@ -64,7 +65,8 @@ LRESULT FrmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void FrmAbout::Form_Load() {
     DpiChanged();
-    ::SetWindowTextW(Label1, CopyrightNotice);
+    const std::wstring notice = std::wstring(L"Tarnwatch " TARNWATCH_VERSION_TEXT L" ") + CopyrightNotice;
+    ::SetWindowTextW(Label1, notice.c_str());
     const std::wstring contact = std::wstring(L"Email: ") + AuthorEmail + L"\r\nWebsite: " + AuthorHost;
     ::SetWindowTextW(Label2, contact.c_str());
 }
