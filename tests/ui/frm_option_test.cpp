@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
-#include <numeric>
 #include <string>
 #include <vector>
 
@@ -15,34 +13,23 @@ namespace {
 
 using Id = FrmOption::Id;
 
+const std::wstring StoredFolder = L"C:\\inetpub\\logs\\";
+
 class FrmOptionTest : public ::testing::Test {
 protected:
-    FrmOptionTest() { Reset(); }
-
-    void Reset() {
-        state = SharedState{};
+    FrmOptionTest() {
         state.RowLimit = 20;
         state.UpdateSeconds = 5;
-        state.LogFolder = L"C:\\inetpub\\logs\\";
+        state.LogFolder = StoredFolder;
         timer.IntervalMs = 5000;
         timer.Enabled = false;
-        rows.resize(20);
-        std::iota(rows.begin(), rows.end(), 1);
     }
 
     // Shows the dialog and plays the steps; returns once the dialog has closed.
     void Open(std::vector<Step> steps) {
         const ScriptedUser user(FrmOption::ClassName, std::move(steps));
-        // Stands in for the monitor list: keeps the newest rows up to the row limit in force.
-        FrmOptionContext context{state, timer,
-                                 [this] {
-                                     while (std::ssize(rows) > state.RowLimit) {
-                                         rows.pop_front();
-                                     }
-                                 },
-                                 browser};
-        FrmOption frmOption(boxes, context);
-        frmOption.Show(::GetModuleHandleW(nullptr));
+        FrmOptionContext context{state, timer, [this] { trimmedTo.push_back(state.RowLimit); }, browser};
+        FrmOption(boxes, context).Show(::GetModuleHandleW(nullptr));
         EXPECT_FALSE(user.GaveUp()) << "the dialog stayed open";
         EXPECT_EQ(user.StepsLeft(), 0U) << "the dialog closed early";
     }
@@ -50,17 +37,18 @@ protected:
     void ExpectUnchanged() const {
         EXPECT_EQ(state.RowLimit, 20);
         EXPECT_EQ(state.UpdateSeconds, 5);
-        EXPECT_EQ(state.LogFolder, L"C:\\inetpub\\logs\\");
+        EXPECT_EQ(state.LogFolder, StoredFolder);
         EXPECT_FALSE(state.SettingsDirty);
         EXPECT_EQ(timer.IntervalMs, 5000);
-        EXPECT_EQ(rows.size(), 20u);
+        EXPECT_TRUE(trimmedTo.empty()) << "the list was trimmed";
     }
 
     SharedState state;
     testing::RecordingTimer timer;
     testing::ScriptedBoxes boxes;
     FakeFolderBrowser browser;
-    std::deque<int> rows;
+    // The row limit in force each time the monitor list was trimmed to it.
+    std::vector<std::int32_t> trimmedTo;
 };
 
 // Checks made inside a step run for certain: Open fails when the dialog closes before its last step.
@@ -73,28 +61,17 @@ Step ExpectShown(std::wstring path, int seconds, int rowLimit) {
 }
 
 TEST_F(FrmOptionTest, OkStoresWhatIsShownMarksTheSettingsChangedAndAppliesThemAtOnce) {
-    struct Case {
-        Step Change;
-        std::int32_t RowLimit;
-        std::int32_t Seconds;
-        std::wstring Folder;
-        int OldestRow;
-    };
-    for (const Case& test : {Case{[](HWND) {}, 20, 5, L"C:\\inetpub\\logs\\", 1},
-                             Case{MoveSlider(Id::sldNum, 8), 8, 5, L"C:\\inetpub\\logs\\", 13},
-                             Case{MoveSlider(Id::sldSecond, 10), 20, 10, L"C:\\inetpub\\logs\\", 1},
-                             Case{Paste(Id::txtPath, L" D:\\web logs"), 20, 5, L" D:\\web logs", 1}}) {
-        SCOPED_TRACE(test.RowLimit * 100 + test.Seconds);
-        Reset();
-        Open({test.Change, Click(Id::cmdOk)});
-        EXPECT_EQ(state.RowLimit, test.RowLimit);
-        EXPECT_EQ(state.UpdateSeconds, test.Seconds);
-        EXPECT_EQ(state.LogFolder, test.Folder);
-        EXPECT_TRUE(state.SettingsDirty);
-        EXPECT_EQ(timer.IntervalMs, test.Seconds * 1000);
-        EXPECT_FALSE(timer.Enabled) << "a timer that is off stays off";
-        EXPECT_EQ(rows.front(), test.OldestRow);
-    }
+    Open({Click(Id::cmdOk)});
+    EXPECT_TRUE(state.SettingsDirty) << "marked even when nothing changed";
+    Open({MoveSlider(Id::sldNum, 8), MoveSlider(Id::sldSecond, 10), Paste(Id::txtPath, L" D:\\web logs"),
+          Click(Id::cmdOk)});
+    EXPECT_EQ(state.RowLimit, 8);
+    EXPECT_EQ(state.UpdateSeconds, 10);
+    EXPECT_EQ(state.LogFolder, L" D:\\web logs");
+    EXPECT_EQ(timer.IntervalMs, 10000);
+    EXPECT_FALSE(timer.Enabled) << "a timer that is off stays off";
+    EXPECT_EQ(trimmedTo, (std::vector<std::int32_t>{20, 8}))
+        << "each OK trims the list to the limit it stored";
 }
 
 TEST_F(FrmOptionTest, CancelAndTheCloseBoxStoreNothingAndTheNextOpeningStartsAfresh) {
@@ -102,29 +79,24 @@ TEST_F(FrmOptionTest, CancelAndTheCloseBoxStoreNothingAndTheNextOpeningStartsAfr
     Open({MoveSlider(Id::sldNum, 3), MoveSlider(Id::sldSecond, 9), Click(Id::cmdSelect),
           ExpectShown(L"E:\\w3svc1\\", 9, 3), Click(Id::cmdCancel)});
     ExpectUnchanged();
-    Open({ExpectShown(L"C:\\inetpub\\logs\\", 5, 20), MoveSlider(Id::sldNum, 3), Paste(Id::txtPath, L"F:\\"),
+    Open({ExpectShown(StoredFolder, 5, 20), MoveSlider(Id::sldNum, 3), Paste(Id::txtPath, L"F:\\"),
           CloseBox()});
     ExpectUnchanged();
 }
 
-TEST_F(FrmOptionTest, StoredValuesOutsideTheSliderRangesShowAndStoreAsTheNearestEnd) {
-    state.UpdateSeconds = 0;
-    state.RowLimit = 500;
-    Open({ExpectShown(state.LogFolder, 1, 50), Click(Id::cmdOk)});
-    EXPECT_EQ(state.UpdateSeconds, 1);
-    EXPECT_EQ(state.RowLimit, 50);
-    state.UpdateSeconds = 99;
-    state.RowLimit = -3;
-    Open({ExpectShown(state.LogFolder, 10, 1), Click(Id::cmdOk)});
-    EXPECT_EQ(state.UpdateSeconds, 10);
-    EXPECT_EQ(state.RowLimit, 1);
+TEST_F(FrmOptionTest, StoredValuesOutsideTheSliderRangesShowAsTheNearestEnd) {
+    for (const auto& [stored, shown] :
+         {std::pair{std::pair{0, 500}, std::pair{1, 50}}, {{99, -3}, {10, 1}}}) {
+        state.UpdateSeconds = stored.first;
+        state.RowLimit = stored.second;
+        Open({ExpectShown(StoredFolder, shown.first, shown.second), CloseBox()});
+    }
 }
 
 TEST_F(FrmOptionTest, FolderPickerResultsFillThePathBoxEndingWithABackslash) {
     std::vector<Step> steps;
-    for (const auto& [picked, shown] : {std::pair<std::wstring, std::wstring>{L"", L"C:\\inetpub\\logs\\"},
+    for (const auto& [picked, shown] : {std::pair<std::wstring, std::wstring>{L"", StoredFolder},
                                         {L"D:\\logs\\w3svc1", L"D:\\logs\\w3svc1\\"},
-                                        {L"   ", L"D:\\logs\\w3svc1\\"},
                                         {L"C:\\", L"C:\\"},
                                         {L"  E:\\web logs  ", L"E:\\web logs\\"}}) {
         browser.Results.push_back(picked);

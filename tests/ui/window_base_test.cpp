@@ -8,19 +8,17 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <stdexcept>
 #include <string>
 
 namespace tarnwatch::ui {
 namespace {
 
-using testing::ScriptedBoxes;
 using win::TwipsToPixels;
 
+// Thrown as a standard exception, or with a wParam of 1 as one of any other type.
 constexpr UINT ThrowError = WM_APP;
-constexpr UINT ThrowAnything = WM_APP + 1;
-constexpr int EditId = 10;
+enum class Id : int { Edit = 10, Ok };
 
 // A window of the base's own: a text box and a bold button on a fixed client area.
 class TestWindow final : public Window {
@@ -34,34 +32,24 @@ public:
         return Window::Create(::GetModuleHandleW(nullptr),
                               {ClassName, L"test", WS_CAPTION | WS_SYSMENU, 0, 2880, 1440});
     }
-    using Window::EndModal;
     using Window::RunModal;
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
+        constexpr DWORD Style = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
         switch (message) {
         case WM_CREATE:
             if (failCreation_) {
                 throw std::runtime_error("no controls");
             }
-            AddControl({EditId, WC_EDITW, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0, {120, 240, 1440, 360}});
-            AddControl({EditId + 1,
-                        WC_BUTTONW,
-                        L"OK",
-                        WS_CHILD | WS_VISIBLE | WS_TABSTOP,
-                        0,
-                        {120, 720, 960, 360},
-                        true});
+            AddControl({static_cast<int>(Id::Edit), WC_EDITW, L"", Style, 0, {120, 240, 1440, 360}});
+            AddControl({static_cast<int>(Id::Ok), WC_BUTTONW, L"OK", Style, 0, {120, 720, 960, 360}, true});
             return 0;
         case ThrowError:
-            throw std::runtime_error("disk on fire");
-        case ThrowAnything:
-            throw 42;
-        case WM_COMMAND:
-            if (LOWORD(wParam) == EditId + 1) {
-                EndModal();
+            if (wParam == 1) {
+                throw 42;
             }
-            return 0;
+            throw std::runtime_error("disk on fire");
         default:
             return DefaultHandling(message, wParam, lParam);
         }
@@ -70,134 +58,107 @@ private:
     bool failCreation_;
 };
 
-RECT ClientRectOf(HWND window, HWND control) {
-    RECT bounds{};
-    ::GetWindowRect(control, &bounds);
-    ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&bounds), 2);
-    return bounds;
-}
-
-LONG FontHeight(HWND control) {
-    LOGFONTW font{};
-    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), sizeof(font), &font);
-    return font.lfHeight;
-}
-
-TEST(WindowBaseTest, AnExceptionInAHandlerIsReportedOnceAndTheWindowGoesOn) {
-    ScriptedBoxes boxes;
-    TestWindow window(boxes);
-    ASSERT_TRUE(window.Create());
-
-    ::SendMessageW(window.Handle(), ThrowError, 0, 0);
-    ASSERT_EQ(boxes.Shown.size(), 1u);
-    EXPECT_NE(boxes.Shown[0].Text.find(L"disk on fire"), std::wstring::npos) << boxes.Shown[0].Text;
-    EXPECT_NE(boxes.Shown[0].Text.find(L"unexpected error"), std::wstring::npos) << boxes.Shown[0].Text;
-    EXPECT_EQ(boxes.Shown[0].Icon, BoxIcon::Critical);
-    EXPECT_TRUE(::IsWindow(window.Handle()));
-
-    ::SendMessageW(window.Handle(), ThrowAnything, 0, 0);
-    EXPECT_EQ(boxes.Shown.size(), 2u);
-    EXPECT_EQ(::SendMessageW(window.Handle(), WM_GETTEXTLENGTH, 0, 0), 4) << "still handles its messages";
-}
-
-// While the box is open, messages keep running under it; those that fail again are not stacked up.
-class BoxThatSeesAnotherFailure final : public MessageBoxes {
+// Records the boxes. While one is open, messages keep running under it, and here one of them fails again.
+class BoxesUnderFire final : public MessageBoxes {
 public:
-    HWND Window = nullptr;
-    int Shown = 0;
-    BoxAnswer Show(const std::wstring&, const std::wstring&, BoxButtons, BoxIcon) override {
-        ++Shown;
-        ::SendMessageW(Window, ThrowError, 0, 0);
-        return BoxAnswer::Ok;
+    testing::ScriptedBoxes Record;
+
+    BoxAnswer Show(const std::wstring& text, const std::wstring& title, BoxButtons buttons,
+                   BoxIcon icon) override {
+        ::SendMessageW(::FindWindowW(TestWindow::ClassName, nullptr), ThrowError, 0, 0);
+        return Record.Show(text, title, buttons, icon);
     }
 };
 
-TEST(WindowBaseTest, FailuresWhileTheErrorBoxIsOpenAddNoFurtherBox) {
-    BoxThatSeesAnotherFailure boxes;
-    TestWindow window(boxes);
+class WindowBaseTest : public ::testing::Test {
+protected:
+    BoxesUnderFire boxes;
+    TestWindow window{boxes};
+    const std::vector<testing::ShownBox>& shown = boxes.Record.Shown;
+};
+
+TEST_F(WindowBaseTest, AnExceptionInAHandlerIsReportedInOneBoxAndTheWindowGoesOnUnlessItWasBeingCreated) {
+    TestWindow failing(boxes, true);
+    EXPECT_FALSE(failing.Create());
+    EXPECT_EQ(failing.Handle(), nullptr);
+    EXPECT_EQ(::FindWindowW(TestWindow::ClassName, nullptr), nullptr) << "a failed creation leaves no window";
     ASSERT_TRUE(window.Create());
-    boxes.Window = window.Handle();
     ::SendMessageW(window.Handle(), ThrowError, 0, 0);
-    EXPECT_EQ(boxes.Shown, 1);
+    ASSERT_EQ(shown.size(), 2u) << "one box for each; failures while a box is open add none";
+    EXPECT_NE(shown[1].Text.find(L"disk on fire"), std::wstring::npos) << shown[1].Text;
+    EXPECT_NE(shown[1].Text.find(L"unexpected error"), std::wstring::npos) << shown[1].Text;
+    EXPECT_EQ(shown[1].Icon, BoxIcon::Critical);
+    ::SendMessageW(window.Handle(), ThrowError, 1, 0);
+    EXPECT_EQ(shown.size(), 3u) << "an exception of any type";
+    EXPECT_EQ(::SendMessageW(window.Handle(), WM_GETTEXTLENGTH, 0, 0), 4) << "still handles its messages";
 }
 
-TEST(WindowBaseTest, AWindowWhoseCreationFailsIsNotCreated) {
-    ScriptedBoxes boxes;
-    TestWindow window(boxes, true);
-    EXPECT_FALSE(window.Create());
-    EXPECT_EQ(window.Handle(), nullptr);
-    EXPECT_EQ(::FindWindowW(TestWindow::ClassName, nullptr), nullptr);
-    ASSERT_EQ(boxes.Shown.size(), 1u);
-    EXPECT_NE(boxes.Shown[0].Text.find(L"no controls"), std::wstring::npos);
-}
-
-TEST(WindowBaseTest, ClientAreaControlsAndFontsFollowTheWindowsDpi) {
-    ScriptedBoxes boxes;
-    TestWindow window(boxes);
+TEST_F(WindowBaseTest, ClientAreaControlsAndFontsFollowTheWindowsDpi) {
     ASSERT_TRUE(window.Create());
-    const HWND edit = ::GetDlgItem(window.Handle(), EditId);
-    for (const int dpi : {win::WindowDpi(window.Handle()), 144, 192}) {
+    const auto font = [&](Id id) {
+        LOGFONTW font{};
+        const LRESULT handle = ::SendMessageW(Item(window.Handle(), id), WM_GETFONT, 0, 0);
+        ::GetObjectW(reinterpret_cast<HFONT>(handle), sizeof(font), &font);
+        return font;
+    };
+    for (const int dpi : {win::WindowDpi(window.Handle()), 144}) {
         SCOPED_TRACE(dpi);
-        if (dpi != window.Dpi()) {
+        if (dpi == 144) {
             RECT suggested{40, 30, 400, 300};
             ::SendMessageW(window.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                            reinterpret_cast<LPARAM>(&suggested));
-            RECT placed{};
-            ::GetWindowRect(window.Handle(), &placed);
-            EXPECT_EQ(placed.left, 40);
-            EXPECT_EQ(placed.top, 30);
         }
         RECT client{};
         ::GetClientRect(window.Handle(), &client);
         EXPECT_EQ(client.right, TwipsToPixels(2880, dpi));
         EXPECT_EQ(client.bottom, TwipsToPixels(1440, dpi));
-        const RECT bounds = ClientRectOf(window.Handle(), edit);
-        EXPECT_EQ(bounds.left, TwipsToPixels(120, dpi));
-        EXPECT_EQ(bounds.bottom, TwipsToPixels(600, dpi));
-        EXPECT_EQ(FontHeight(edit), win::PointsToFontHeight(9.75, dpi));
-        LOGFONTW bold{};
-        ::GetObjectW(
-            reinterpret_cast<HFONT>(::SendDlgItemMessageW(window.Handle(), EditId + 1, WM_GETFONT, 0, 0)),
-            sizeof(bold), &bold);
-        EXPECT_EQ(bold.lfWeight, FW_BOLD);
+        RECT edit{};
+        ::GetWindowRect(Item(window.Handle(), Id::Edit), &edit);
+        ::MapWindowPoints(nullptr, window.Handle(), reinterpret_cast<POINT*>(&edit), 2);
+        EXPECT_EQ(edit.left, TwipsToPixels(120, dpi));
+        EXPECT_EQ(edit.bottom, TwipsToPixels(600, dpi));
+        EXPECT_EQ(font(Id::Edit).lfHeight, win::PointsToFontHeight(9.75, dpi));
+        EXPECT_EQ(font(Id::Ok).lfWeight, FW_BOLD);
     }
+    RECT placed{};
+    ::GetWindowRect(window.Handle(), &placed);
+    EXPECT_EQ(placed.left, 40) << "at the suggested place";
+    EXPECT_EQ(placed.top, 30) << "at the suggested place";
 }
 
 int otherWindowTicks = 0;
 
-TEST(WindowBaseTest, AModalRunDisablesTheOtherWindowsKeepsTheirTimersAndGivesTheFocusBack) {
+TEST_F(WindowBaseTest, AModalRunDisablesTheOtherWindowsKeepsTheirTimersAndGivesTheFocusBack) {
     const auto create = [](DWORD style) {
         return win::WindowHandle(::CreateWindowExW(0, WC_EDITW, L"", WS_OVERLAPPEDWINDOW | style, 0, 0, 200,
                                                    100, nullptr, nullptr, nullptr, nullptr));
     };
     const win::WindowHandle other = create(WS_VISIBLE);
     const win::WindowHandle alreadyDisabled = create(WS_DISABLED);
+    // A control that activating its window alone would not give the focus to.
+    const HWND field = ::CreateWindowExW(0, WC_EDITW, L"", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, other.Get(),
+                                         nullptr, nullptr, nullptr);
     ::SetActiveWindow(other.Get());
-    ::SetFocus(other.Get());
-    otherWindowTicks = 0;
+    ::SetFocus(field);
     ::SetTimer(other.Get(), 1, 10, [](HWND, UINT, UINT_PTR, DWORD) { ++otherWindowTicks; });
-
-    ScriptedBoxes boxes;
-    TestWindow window(boxes);
     ASSERT_TRUE(window.Create());
     int ticksWhenOpened = 0;
-    const ScriptedUser user(TestWindow::ClassName,
-                            {[&](HWND modal) {
-                                 EXPECT_FALSE(::IsWindowEnabled(other.Get()));
-                                 EXPECT_EQ(::GetFocus(), ::GetDlgItem(modal, EditId)) << "first control";
-                                 ticksWhenOpened = otherWindowTicks;
-                             },
-                             [](HWND) {}, [](HWND) {}, [](HWND) {},
-                             [&](HWND) { EXPECT_GT(otherWindowTicks, ticksWhenOpened); }, PressKey(VK_RETURN),
-                             PressKey(VK_ESCAPE), [](HWND modal) { EXPECT_TRUE(::IsWindowVisible(modal)); },
-                             Click(EditId + 1)});
+    const Step idle = [](HWND) {};
+    const ScriptedUser user(
+        TestWindow::ClassName,
+        {[&](HWND modal) {
+             EXPECT_FALSE(::IsWindowEnabled(other.Get()));
+             EXPECT_EQ(::GetFocus(), Item(modal, Id::Edit)) << "the first control has the focus";
+             ticksWhenOpened = otherWindowTicks;
+         },
+         idle, idle, idle, [&](HWND) { EXPECT_GT(otherWindowTicks, ticksWhenOpened); }, CloseBox()});
     window.RunModal();
     ::KillTimer(other.Get(), 1);
     EXPECT_EQ(user.StepsLeft(), 0u);
-    EXPECT_EQ(window.Handle(), nullptr);
+    EXPECT_EQ(window.Handle(), nullptr) << "destroyed at the end of the run";
     EXPECT_TRUE(::IsWindowEnabled(other.Get()));
     EXPECT_FALSE(::IsWindowEnabled(alreadyDisabled.Get()));
-    EXPECT_EQ(::GetFocus(), other.Get());
+    EXPECT_EQ(::GetFocus(), field) << "the focus is back where it was";
 }
 
 } // namespace

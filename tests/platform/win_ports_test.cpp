@@ -1,10 +1,15 @@
-#include "platform/win_file_system.h"
-
+// The engine's ports as Windows gives them: the clock, the ANSI code page and the files of the log folder.
 #include "platform/handles.h"
+#include "platform/win_clock.h"
+#include "platform/win_code_page.h"
+#include "platform/win_file_system.h"
 #include "tests/engine/temp_folder.h"
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <chrono>
 #include <string>
 
 namespace tarnwatch::win {
@@ -12,10 +17,35 @@ namespace {
 
 using testing::TempFolder;
 
-std::string ReadAt(SharedReadFile& file, std::int64_t position, std::size_t size) {
-    std::string bytes(size, '\0');
-    bytes.resize(file.ReadAt(position, bytes.data(), bytes.size()));
-    return bytes;
+TEST(WinClockTest, SecondTickCountsWholeSecondsOfTheSystemClock) {
+    // The tick counts from 1601, the standard clock from 1970.
+    constexpr std::int64_t SecondsFrom1601To1970 = 11'644'473'600;
+    WinClock clock;
+    const std::int64_t tick = clock.SecondTick();
+    const auto now =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+            .count();
+    EXPECT_NEAR(static_cast<double>(tick - SecondsFrom1601To1970), static_cast<double>(now), 1.0);
+    EXPECT_FALSE(clock.TimeOfDayText().empty());
+}
+
+TEST(WinAnsiCodePageTest, ConvertsBothWaysWithExactLengthsEmbeddedNulsAndTheSystemCodePageIncluded) {
+    WinAnsiCodePage codePage;
+    std::wstring wide = L"a much longer text that was here before";
+    for (const auto& [ansi, expected] :
+         {std::pair{std::string(), std::wstring()}, {std::string("a\0b", 3), std::wstring(L"a\0b", 3)}}) {
+        codePage.ToWide(ansi, wide);
+        EXPECT_EQ(wide, expected);
+        EXPECT_EQ(codePage.ToAnsi(expected), ansi);
+    }
+    if (::GetACP() != 1252) {
+        GTEST_SKIP() << "the system code page is " << ::GetACP() << ", not Windows-1252";
+    }
+    codePage.ToWide("caf\xE9 \x80", wide);
+    EXPECT_EQ(wide, L"caf\u00E9 \u20AC");
+    EXPECT_EQ(codePage.ToAnsi(L"caf\u00E9 \u20AC"), "caf\xE9 \x80");
+    // A character the code page lacks still takes one byte, so lengths stay in step.
+    EXPECT_EQ(codePage.ToAnsi(L"\u4E2D").size(), 1u);
 }
 
 TEST(WinFileSystemTest, OnlyVisibleOrdinaryFilesCountAsPresent) {
@@ -30,14 +60,13 @@ TEST(WinFileSystemTest, OnlyVisibleOrdinaryFilesCountAsPresent) {
         EXPECT_EQ(files.IsPlainFile(path), present) << attributes;
         ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     }
-    EXPECT_FALSE(files.IsPlainFile(folder.Path().wstring()));
+    EXPECT_FALSE(files.IsPlainFile(folder.Path().wstring())) << "a folder";
     EXPECT_FALSE(files.IsPlainFile((folder.Path() / "missing.log").wstring()));
     EXPECT_EQ(files.OpenShared((folder.Path() / "missing.log").wstring()), nullptr);
 }
 
 TEST(WinFileSystemTest, ReadsWhileTheServerKeepsWritingReopeningRenamingAndDeleting) {
     TempFolder folder;
-    WinFileSystem files;
     const std::wstring path = (folder.Path() / "ex030905.log").wstring();
     // The web server's side of the log.
     const auto openWriter = [&path] {
@@ -49,9 +78,14 @@ TEST(WinFileSystemTest, ReadsWhileTheServerKeepsWritingReopeningRenamingAndDelet
         ASSERT_TRUE(
             ::WriteFile(writer.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
     };
+    const auto readAt = [](SharedReadFile& file, std::int64_t position, std::size_t size) {
+        std::string bytes(size, '\0');
+        bytes.resize(file.ReadAt(position, bytes.data(), bytes.size()));
+        return bytes;
+    };
     FileHandle writer = openWriter();
     append(writer, "first\r\n");
-    const auto file = files.OpenShared(path);
+    const auto file = WinFileSystem().OpenShared(path);
     ASSERT_NE(file, nullptr) << "opened while the server writes";
     append(writer, "second\r\n");
     EXPECT_EQ(file->Length(), 15);
@@ -59,10 +93,9 @@ TEST(WinFileSystemTest, ReadsWhileTheServerKeepsWritingReopeningRenamingAndDelet
     writer = openWriter();
     ASSERT_TRUE(writer) << "the server opens it again while the monitor reads";
     append(writer, "third\r\n");
-    EXPECT_EQ(ReadAt(*file, 7, 100), "second\r\nthird\r\n");
-    EXPECT_EQ(ReadAt(*file, 1, 4), "irst");
-    EXPECT_EQ(ReadAt(*file, 50, 5), "");
-
+    EXPECT_EQ(readAt(*file, 7, 100), "second\r\nthird\r\n");
+    EXPECT_EQ(readAt(*file, 1, 4), "irst");
+    EXPECT_EQ(readAt(*file, 50, 5), "");
     const std::wstring renamed = (folder.Path() / "ex030905.old").wstring();
     EXPECT_TRUE(::MoveFileExW(path.c_str(), renamed.c_str(), 0)) << ::GetLastError();
     EXPECT_TRUE(::DeleteFileW(renamed.c_str())) << ::GetLastError();

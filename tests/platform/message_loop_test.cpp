@@ -1,0 +1,79 @@
+// What keeps the program's messages going: the window timer that polls the log and the pump of a long pass.
+#include "platform/handles.h"
+#include "platform/throttled_message_pump.h"
+#include "platform/window_timer.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace tarnwatch::win {
+namespace {
+
+// Waits up to the given time for a tick of timer 7.
+bool TickArrivesWithin(HWND window, ULONGLONG waitMs) {
+    MSG message{};
+    for (const ULONGLONG end = ::GetTickCount64() + waitMs; ::GetTickCount64() < end; ::Sleep(10)) {
+        while (::PeekMessageW(&message, window, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_TIMER && message.wParam == 7) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+TEST(WindowTimerTest, TicksWhileOnAndTakesANewIntervalOnlyThen) {
+    const WindowHandle window(
+        ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr));
+    {
+        WindowTimer timer(window.Get(), 7, 20);
+        EXPECT_TRUE(TickArrivesWithin(window.Get(), 2000)) << "on from the start";
+        timer.SetEnabled(false);
+        timer.SetIntervalMs(20);
+        EXPECT_FALSE(TickArrivesWithin(window.Get(), 300)) << "a new interval does not switch it on";
+        timer.SetIntervalMs(3'600'000);
+        timer.SetEnabled(true);
+        EXPECT_FALSE(TickArrivesWithin(window.Get(), 300));
+        timer.SetIntervalMs(20);
+        EXPECT_TRUE(TickArrivesWithin(window.Get(), 2000)) << "a new interval while on takes effect";
+    }
+    EXPECT_FALSE(TickArrivesWithin(window.Get(), 300)) << "gone with the timer";
+}
+
+bool ProbePending() {
+    MSG message{};
+    return ::PeekMessageW(&message, nullptr, WM_APP, WM_APP, PM_NOREMOVE) != FALSE;
+}
+
+TEST(ThrottledMessagePumpTest, RunsTheHookThenTakesEveryPendingMessageOnlyOnceAPeriodIsOverOrWhenAsked) {
+    for (const ULONGLONG periodMs : {3'600'000ULL, 0ULL}) {
+        SCOPED_TRACE(periodMs);
+        std::vector<bool> pendingAtHook;
+        ThrottledMessagePump pump([&] { pendingAtHook.push_back(ProbePending()); }, periodMs);
+        ::PostThreadMessageW(::GetCurrentThreadId(), WM_APP, 1, 0);
+        ::PostThreadMessageW(::GetCurrentThreadId(), WM_APP, 2, 0);
+        for (int line = 0; line < (periodMs == 0 ? 1 : 10000); ++line) {
+            pump.ProcessPendingMessages();
+        }
+        if (periodMs != 0) {
+            EXPECT_TRUE(pendingAtHook.empty()) << "no pass before the period is over";
+            EXPECT_TRUE(ProbePending()) << "no message taken before the period is over";
+            pump.PumpNow();
+        }
+        EXPECT_EQ(pendingAtHook, std::vector<bool>{true}) << "one pass, its hook before the messages";
+        EXPECT_FALSE(ProbePending());
+    }
+}
+
+TEST(ThrottledMessagePumpTest, LeavesTheQuitRequestForTheMessageLoop) {
+    ThrottledMessagePump pump(nullptr, 0);
+    ::PostQuitMessage(7);
+    pump.ProcessPendingMessages();
+    MSG message{};
+    ASSERT_TRUE(::PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(message.wParam, 7u);
+}
+
+} // namespace
+} // namespace tarnwatch::win
