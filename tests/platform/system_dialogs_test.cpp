@@ -98,6 +98,23 @@ TEST_F(SystemDialogTest,
     }
 }
 
+TEST_F(SystemDialogTest, WhileItsOwnerTakesNoInputABoxBelongsToTheWindowThatDoes) {
+    const WindowHandle dialog{::CreateWindowExW(0, WC_STATICW, L"dialog", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
+                                                0, 200, 100, nullptr, nullptr, nullptr, nullptr)};
+    ::EnableWindow(owner.Get(), FALSE);
+    ::SetActiveWindow(dialog.Get());
+    WinMessageBoxes boxes(owner.Get());
+    HWND boxOwner = nullptr;
+    WithDialog(
+        [&](HWND box) {
+            boxOwner = ::GetWindow(box, GW_OWNER);
+            ::PostMessageW(box, WM_CLOSE, 0, 0);
+        },
+        [&] { return boxes.Show(L"text", L"title", BoxButtons::Ok, BoxIcon::Exclamation); });
+    ::EnableWindow(owner.Get(), TRUE);
+    EXPECT_EQ(boxOwner, dialog.Get());
+}
+
 TEST_F(SystemDialogTest, TheFolderBrowserBelongsToItsOwnerGivesTheChosenFolderAndLeavesComAsItFoundIt) {
     HWND browserOwner = nullptr;
     bool titleShown = false;
