@@ -1,8 +1,11 @@
 // Looks at the running program from outside its process, as a user sees it. wait-window MS waits until the
 // main window is up; caption prints its caption; rows prints the monitor list, a row a line, cells split by
 // tabs; wait-url URL MS waits until the newest row shows URL and prints the wait in ms; tick-wait-url URL MS
-// first posts a tick of the program's timer; close MS closes the main window and waits until it is gone.
-// Exits 0 on success, 1 when the window is missing or the wait timed out, 2 on a usage error.
+// first posts a tick of the program's timer; shown prints 1 while the main window is visible, else 0; close
+// MS closes the main window and waits until it is gone. For the program's other windows, named by class:
+// wait-class CLASS MS waits until one is up; class-rows CLASS prints the rows of its list; set-text CLASS ID
+// TEXT types into a control; click CLASS ID presses a button; close-class CLASS MS closes it and waits until
+// it is gone. Exits 0 on success, 1 when the window is missing or the wait timed out, 2 on a usage error.
 #include "platform/handles.h"
 #include "ui/main/frm_main.h"
 
@@ -53,7 +56,7 @@ int WaitFor(long timeoutMs, milliseconds pause, const std::function<bool()>& don
 // an item followed by room for its text.
 class RemoteListView {
 public:
-    explicit RemoteListView(HWND main) : list_(::FindWindowExW(main, nullptr, WC_LISTVIEWW, nullptr)) {
+    explicit RemoteListView(HWND window) : list_(::FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr)) {
         DWORD processId = 0;
         ::GetWindowThreadProcessId(list_, &processId);
         process_.Reset(
@@ -94,6 +97,26 @@ public:
         return text.data();
     }
 
+    int ColumnCount() const {
+        DWORD_PTR count = 0;
+        const HWND header = reinterpret_cast<HWND>(::SendMessageW(list_, LVM_GETHEADER, 0, 0));
+        ::SendMessageTimeoutW(header, HDM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, AnswerTimeoutMs, &count);
+        return static_cast<int>(count);
+    }
+
+    // Every row, cells split by tabs; false when the program cannot be read.
+    bool Print(int columns) const {
+        const int count = RowCount();
+        for (int row = 0; row < count; ++row) {
+            std::wstring line;
+            for (int column = 0; column < columns; ++column) {
+                line += (column > 0 ? L"\t" : L"") + Cell(row, column);
+            }
+            PrintUtf8(line + L"\n");
+        }
+        return count >= 0;
+    }
+
 private:
     using Text = std::array<wchar_t, 1024>;
 
@@ -104,16 +127,59 @@ private:
 
 } // namespace
 
+bool IsUp(HWND window) {
+    return window != nullptr && ::IsWindowVisible(window);
+}
+
+// The program's other windows, named by their class.
+int ClassCommand(const std::wstring& command, int argc, wchar_t* argv[], long timeoutMs) {
+    const std::wstring windowClass = argv[2];
+    const HWND window = ::FindWindowW(windowClass.c_str(), nullptr);
+    if (command == L"wait-class" && argc == 4) {
+        const auto up = [&] { return IsUp(::FindWindowW(windowClass.c_str(), nullptr)); };
+        return WaitFor(timeoutMs, milliseconds(20), up, L"no window of class " + windowClass + L" appeared");
+    }
+    if (window == nullptr) {
+        std::fwprintf(stderr, L"no window of class %ls\n", windowClass.c_str());
+        return 1;
+    }
+    if (command == L"class-rows" && argc == 3) {
+        const RemoteListView list(window);
+        return list.Print(list.ColumnCount()) ? 0 : 1;
+    }
+    const HWND control = argc > 3 ? ::GetDlgItem(window, std::wcstol(argv[3], nullptr, 10)) : nullptr;
+    if (command == L"set-text" && argc == 5 && control != nullptr) {
+        return ::SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]), SMTO_NORMAL,
+                                     AnswerTimeoutMs, nullptr) != 0
+                   ? 0
+                   : 1;
+    }
+    // Posted: a click may open a box that waits for the user.
+    if (command == L"click" && argc == 4 && control != nullptr) {
+        return ::PostMessageW(control, BM_CLICK, 0, 0) ? 0 : 1;
+    }
+    if (command == L"close-class" && argc == 4) {
+        ::PostMessageW(window, WM_CLOSE, 0, 0);
+        return WaitFor(
+            timeoutMs, milliseconds(20), [window] { return !::IsWindow(window); },
+            windowClass + L" did not close");
+    }
+    return 2;
+}
+
 int wmain(int argc, wchar_t* argv[]) {
     const std::wstring command = argc > 1 ? argv[1] : L"";
     const long timeoutMs = std::wcstol(argv[argc - 1], nullptr, 10);
     const HWND main = ::FindWindowW(FrmMain::ClassName, nullptr);
     if (command == L"wait-window" && argc == 3) {
-        const auto up = [] {
-            const HWND window = ::FindWindowW(FrmMain::ClassName, nullptr);
-            return window != nullptr && ::IsWindowVisible(window);
-        };
+        const auto up = [] { return IsUp(::FindWindowW(FrmMain::ClassName, nullptr)); };
         return WaitFor(timeoutMs, milliseconds(20), up, L"the main window did not appear");
+    }
+    if (argc > 2 && (command == L"wait-class" || command == L"class-rows" || command == L"set-text" ||
+                     command == L"click" || command == L"close-class")) {
+        if (const int result = ClassCommand(command, argc, argv, timeoutMs); result != 2) {
+            return result;
+        }
     }
     if (main == nullptr) {
         std::fwprintf(stderr, L"the main window is not there\n");
@@ -126,13 +192,11 @@ int wmain(int argc, wchar_t* argv[]) {
         return 0;
     }
     if (command == L"rows" && argc == 2) {
-        const RemoteListView list(main);
-        const int count = list.RowCount();
-        for (int row = 0; row < count; ++row) {
-            PrintUtf8(list.Cell(row, 0) + L"\t" + list.Cell(row, 1) + L"\t" + list.Cell(row, 2) + L"\t" +
-                      list.Cell(row, 3) + L"\n");
-        }
-        return count < 0 ? 1 : 0;
+        return RemoteListView(main).Print(4) ? 0 : 1;
+    }
+    if (command == L"shown" && argc == 2) {
+        std::printf("%d\n", ::IsWindowVisible(main) ? 1 : 0);
+        return 0;
     }
     if ((command == L"wait-url" || command == L"tick-wait-url") && argc == 4) {
         const RemoteListView list(main);
@@ -158,7 +222,9 @@ int wmain(int argc, wchar_t* argv[]) {
         const auto gone = [main] { return !::IsWindow(main); };
         return WaitFor(timeoutMs, milliseconds(20), gone, L"the main window did not close");
     }
-    std::fwprintf(stderr, L"usage: listview_reader wait-window MS | caption | rows | wait-url URL MS | "
-                          L"tick-wait-url URL MS | close MS\n");
+    std::fwprintf(stderr,
+                  L"usage: listview_reader wait-window MS | caption | rows | wait-url URL MS | "
+                  L"tick-wait-url URL MS | shown | close MS | wait-class CLASS MS | class-rows CLASS | "
+                  L"set-text CLASS ID TEXT | click CLASS ID | close-class CLASS MS\n");
     return 2;
 }

@@ -71,3 +71,19 @@ tarnwatch_stop() {
     wait "$TARNWATCH_PID" 2>/dev/null || true
     TARNWATCH_PID=
 }
+
+# tarnwatch_menu KEY...: chooses a menu entry as a user would, with a click into the main window's list
+# first (with no window manager, keys go to the window under the last click), then the keys, e.g. alt+o f.
+tarnwatch_menu() {
+    local key
+    xdotool mousemove 1100 400 click 1
+    for key in "$@"; do
+        sleep 0.3
+        xdotool key "$key"
+    done
+}
+
+# The settings in param.dat, unscrambled: one value a line.
+settings_text() {
+    perl -pe 's/([^\r\n])/chr(ord($1) ^ 0x17)/ge; s/\r$//' "$TARNWATCH_DIR/param.dat"
+}
