@@ -26,7 +26,7 @@ std::uint32_t At(const std::vector<std::uint8_t>& bytes, std::size_t at) {
            std::uint32_t{bytes.at(at + 3)} << 24;
 }
 
-TEST(ProgramIcons, CommittedFilesAreWhatTheGeneratorDrawsAs32And16Pixel16ColourImages) {
+TEST(ProgramIcons, CommittedFilesAreWhatTheGeneratorDrawsAtEverySize) {
     const auto committed = [](const char* name) {
         std::ifstream stream(std::filesystem::path(TARNWATCH_RESOURCES_DIR) / name, std::ios::binary);
         return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(stream), {});
@@ -34,11 +34,12 @@ TEST(ProgramIcons, CommittedFilesAreWhatTheGeneratorDrawsAs32And16Pixel16ColourI
     EXPECT_EQ(committed("tarnwatch_yellow.ico"), YellowIconFile()) << "run scripts/make-icons";
     const auto file = BlueIconFile();
     EXPECT_EQ(committed("tarnwatch_blue.ico"), file) << "run scripts/make-icons";
-    ASSERT_EQ(file.at(4), 2) << "images in the file";
-    std::uint32_t offset = 6 + 2 * 16;
-    for (const std::uint32_t pixels : {32u, 16u}) {
+    ASSERT_EQ(file.at(4), IconSizes.size()) << "images in the file";
+    std::uint32_t offset = 6 + static_cast<std::uint32_t>(IconSizes.size()) * 16;
+    for (std::size_t image = 0; image < IconSizes.size(); ++image) {
+        const auto pixels = static_cast<std::uint32_t>(IconSizes[image]);
         SCOPED_TRACE(pixels);
-        const std::size_t entry = pixels == 32 ? 6 : 6 + 16;
+        const std::size_t entry = 6 + 16 * image;
         EXPECT_EQ(At(file, entry), pixels | pixels << 8 | 16u << 16) << "width, height, colour count";
         ASSERT_EQ(At(file, entry + 12), offset);
         EXPECT_EQ(At(file, offset + 8), 2 * pixels) << "height counts the colour bitmap and the mask";

@@ -32,7 +32,11 @@ double DistanceToSegment(Point p, Point from, Point to) {
 }
 
 std::vector<std::uint8_t> IconFile(Colouring colouring) {
-    return EncodeIconFile({DrawWatchingEye(32, colouring), DrawWatchingEye(16, colouring)}, VgaPalette());
+    std::vector<IndexedImage> images;
+    for (const int size : IconSizes) {
+        images.push_back(DrawWatchingEye(size, colouring));
+    }
+    return EncodeIconFile(images, VgaPalette());
 }
 
 } // namespace
