@@ -109,7 +109,7 @@ public:
     void ProcessPendingMessages() override { Target->ReadNewLines(); }
 };
 
-const std::string RequestLine = testing::Request("10.0.0.1") + "\r\n";
+const std::string TwoRequests = testing::Request("10.0.0.1") + testing::Request("10.0.0.1");
 
 TEST(MonitorReadNewLines, SkipsATickThatArrivesDuringAPassAndTurnsTheTrayYellowFirst) {
     TempFolder folder;
@@ -117,7 +117,7 @@ TEST(MonitorReadNewLines, SkipsATickThatArrivesDuringAPassAndTurnsTheTrayYellowF
     MonitorHarness harness(&pump);
     pump.Target = &harness.Engine;
     harness.State.InTray = true;
-    harness.State.LogFilePath = folder.Write("ex030905.log", RequestLine + RequestLine).wstring();
+    harness.State.LogFilePath = folder.Write("ex030905.log", TwoRequests).wstring();
     harness.Engine.ReadNewLines();
     EXPECT_EQ(harness.Events.Events,
               (std::vector<std::wstring>{L"yellow", L"blue", L"row 10.0.0.1", L"blue", L"row 10.0.0.1"}));
@@ -127,10 +127,45 @@ TEST(MonitorReadNewLines, APassThatFailedDoesNotBlockLaterTicks) {
     TempFolder folder;
     MonitorHarness harness;
     harness.List.FailNextAppend = true;
-    harness.State.LogFilePath = folder.Write("ex030905.log", RequestLine + RequestLine).wstring();
+    harness.State.LogFilePath = folder.Write("ex030905.log", TwoRequests).wstring();
     EXPECT_THROW(harness.Engine.ReadNewLines(), std::runtime_error);
     harness.Engine.ReadNewLines();
     EXPECT_EQ(harness.List.RowCount(), 1) << "the line after the failed one";
+}
+
+// A backlog read through a small buffer: the newest rows borrow from it, the row limit trims the oldest of
+// them again, and each reload of the buffer must first copy the rows that are left.
+TEST(BacklogPass, RowsLeftAfterTrimmingBorrowedOnesKeepTheirTextsWhenTheBufferMoves) {
+    const auto address = [](int request) { return "10.0.0." + std::to_string(request); };
+    const auto url = [](int request) {
+        return "/" + std::string(static_cast<std::size_t>(request % 5), 'p');
+    };
+    std::string log, remarks;
+    for (int request = 1; request <= 24; ++request) {
+        log += testing::Request(address(request), url(request), std::to_string(200 + request));
+        // Lines that make no rows, enough to overwrite the whole buffer on the next pass.
+        remarks += "#Remark: the reader moves on\r\n";
+    }
+    for (const std::size_t bufferBytes : {128u, 200u, 320u}) {
+        for (const int rowLimit : {1, 2, 3}) {
+            SCOPED_TRACE(std::to_string(bufferBytes) + " bytes, " + std::to_string(rowLimit) + " rows");
+            TempFolder folder;
+            MonitorHarness harness;
+            harness.State.RowLimit = rowLimit;
+            harness.State.LogFilePath = folder.Write("ex030905.log", log).wstring();
+            LogReader reader(harness.Files, harness.Pump, bufferBytes);
+            reader.ReadPass(harness.State, harness.Engine);
+            AppendBytes(harness.State.LogFilePath, remarks);
+            reader.ReadPass(harness.State, harness.Engine);
+            ASSERT_EQ(harness.Rows().RowCount(), rowLimit);
+            for (int row = 1; row <= rowLimit; ++row) {
+                const int request = 24 - rowLimit + row;
+                EXPECT_EQ(harness.Rows().Row(row).RemoteIp, address(request));
+                EXPECT_EQ(harness.Rows().Row(row).Status, std::to_string(200 + request));
+                EXPECT_EQ(harness.Rows().Row(row).Url, url(request));
+            }
+        }
+    }
 }
 
 } // namespace

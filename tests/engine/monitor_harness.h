@@ -6,6 +6,7 @@
 #include "engine/monitor_rows.h"
 #include "engine/std_file_system.h"
 #include "tests/engine/fakes.h"
+#include "tests/support/iis_log.h"
 
 #include <filesystem>
 #include <fstream>
@@ -55,10 +56,6 @@ public:
 private:
     EventLog& events_;
 };
-
-inline std::string Request(const std::string& address) {
-    return "2003-09-05 10:15:32 " + address + " - 192.168.0.1 80 GET /a - 200 UA";
-}
 
 inline void AppendBytes(const std::filesystem::path& file, const std::string& bytes) {
     std::ofstream(file, std::ios::binary | std::ios::app) << bytes;

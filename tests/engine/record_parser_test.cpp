@@ -7,11 +7,10 @@ namespace tarnwatch {
 namespace {
 
 using testing::MonitorHarness;
-using testing::Request;
+using testing::RequestLine;
 using Texts = std::vector<std::wstring>;
 
-const std::string ExampleLine = "2003-09-05 10:15:32 192.168.0.7 - 192.168.0.1 80 GET /default.htm - 200 "
-                                "Mozilla/4.0+(compatible;+MSIE+6.0;+Windows+NT+5.0)";
+const std::string ExampleLine = RequestLine("192.168.0.7");
 
 TEST(RecordParser, CountsSpacesFromTheTwelfthByte) {
     using Fields = std::vector<std::string_view>;
@@ -24,12 +23,7 @@ TEST(RecordParser, CountsSpacesFromTheTwelfthByte) {
         {"2003-09-05  1.2.3.4 - 5.6.7.8 80 GET /a - 200 UA", {"1.2.3.4", "200", "/a"}},
         {"2003-09-05 10:15:32 1.2.3.4 -  5.6.7.8 80 GET /a q 200 UA", {"1.2.3.4", "q", "GET"}},
         {"2003-09-05 10:15:32 1.2.3.4 - 5.6.7.8 80 GET /a - 200\tUA", {}},
-        {"#Fields: date time c-ip cs-username s-ip s-port cs-method cs-uri-stem cs-uri-query sc-status "
-         "cs(User-Agent) ",
-         {}},
-        {"#003-09-05 10:15:32 1.2.3.4 - 5.6.7.8 80 GET /a - 200 UA", {}},
-        {"", {}},
-        {"           ", {}},
+        {"#" + ExampleLine.substr(1), {}},
         {"2003-09-05 ", {}},
     };
     for (const auto& [line, fields] : cases) {
@@ -40,23 +34,20 @@ TEST(RecordParser, CountsSpacesFromTheTwelfthByte) {
     for (std::size_t length = 1; length <= 200; ++length) {
         std::string url(length, 'u');
         url.front() = '/';
-        const std::string line = "2003-09-05 10:15:32 1.2.3.4 - 5.6.7.8 80 GET " + url + " - 200";
-        EXPECT_EQ(split(line), Fields{}) << length;
-        EXPECT_EQ(split(line + " "), (Fields{"1.2.3.4", "200", url})) << length;
-        EXPECT_EQ(split(line + " UA"), (Fields{"1.2.3.4", "200", url})) << length;
+        const std::string line = RequestLine("1.2.3.4", url);
+        const std::string upToStatus = line.substr(0, line.rfind(' '));
+        EXPECT_EQ(split(upToStatus), Fields{}) << length;
+        EXPECT_EQ(split(upToStatus + " "), (Fields{"1.2.3.4", "200", url})) << length;
+        EXPECT_EQ(split(line), (Fields{"1.2.3.4", "200", url})) << length;
     }
 }
 
 TEST(RecordParser, LeavesOutAddressesOnTheFilterList) {
     const std::pair<Texts, int> cases[] = {
-        {{L"192.168.0.7"}, 0},
-        {{L"  192.168.0.7 "}, 0},
         {{L"10.0.0.1", L"192.168.0.7"}, 0},
-        {{}, 1},
+        {{L"  192.168.0.7 "}, 0},
         {{L"192.168.0"}, 1},
-        {{L"192.168.0.70"}, 1},
         {{L"\t192.168.0.7"}, 1},
-        {{L""}, 1},
     };
     for (const auto& [filterIps, rows] : cases) {
         MonitorHarness harness;
@@ -75,32 +66,40 @@ TEST(RecordParser, TurnsTheTrayBlueAndBeepsBeforeEachShownRow) {
     harness.Events.Events.clear();
     harness.State.InTray = true;
     harness.State.SoundNotify = true;
-    for (const std::string& line : {ExampleLine, Request("10.0.0.1"),
-                                    std::string("#Remark: x x x x x x x x x x x"), Request("10.0.0.2")}) {
+    for (const std::string& line : {ExampleLine, RequestLine("10.0.0.1"),
+                                    std::string("#Remark: x x x x x x x x x x x"), RequestLine("10.0.0.2")}) {
         harness.Engine.ParseRecord(line);
     }
     EXPECT_EQ(harness.Events.Events, (Texts{L"blue", L"beep 400 200", L"row 192.168.0.7", L"blue",
                                             L"beep 400 200", L"row 10.0.0.2"}));
 }
 
-TEST(RecordParser, ShowsTimeOfReadingAndTheLogBytesOfAddressStatusAndUrl) {
+TEST(RecordParser, ShowsTheTimeOfReadingTakenOncePerSecondAndTheLogBytesOfEachField) {
     MonitorHarness harness;
     harness.Clock.Time = L"  10:16:00 ";
-    const std::string line =
-        "2003-09-05 10:15:32 h\xF4te - 192.168.0.1 80 GET /caf\xE9/\xD6\xD0.htm - 2\xB2 UA";
+    const std::string line = RequestLine("h\xF4te", "/caf\xE9/\xD6\xD0.htm", "2\xB2");
     harness.Engine.ParseRecord(line);
     ASSERT_EQ(harness.Rows().RowCount(), 1);
-    const MonitorRow& row = harness.Rows().Row(1);
-    EXPECT_EQ(row.RemoteIp + " " + row.Status + " " + row.Url, "h\xF4te 2\xB2 /caf\xE9/\xD6\xD0.htm");
+    EXPECT_EQ(harness.Rows().Row(1).RemoteIp, "h\xF4te");
+    EXPECT_EQ(harness.Rows().Row(1).Status, "2\xB2");
+    EXPECT_EQ(harness.Rows().Row(1).Url, "/caf\xE9/\xD6\xD0.htm");
 
     harness.State.FilterIps = {L"h\u00F4te"};
     harness.Engine.ParseRecord(line);
     harness.Engine.ParseRecord(ExampleLine);
     ASSERT_EQ(harness.Rows().RowCount(), 2) << "the filter entry meets the address through the code page";
+    // Shorter ASCII fields after longer ones.
     const MonitorRow& example = harness.Rows().Row(2);
     EXPECT_EQ(example.LocalTime, L"10:16:00");
-    EXPECT_EQ(example.RemoteIp + " " + example.Status + " " + example.Url, "192.168.0.7 200 /default.htm")
-        << "shorter ASCII fields after longer ones";
+    EXPECT_EQ(example.RemoteIp, "192.168.0.7");
+    EXPECT_EQ(example.Status, "200");
+    EXPECT_EQ(example.Url, "/default.htm");
+
+    harness.Clock.Second = 1;
+    harness.Clock.Time = L"10:15:33";
+    harness.Engine.ParseRecord(ExampleLine);
+    EXPECT_EQ(harness.Clock.TimeTextCalls, 2);
+    EXPECT_EQ(harness.Rows().Row(3).LocalTime, L"10:15:33");
 }
 
 // Maps every byte beyond ASCII to one ideograph, as no single-byte code page would: only a conversion
@@ -126,51 +125,33 @@ TEST(RecordParser, AddressesBeyondAsciiMeetTheirEntriesThroughTheCodePageAtAnyLe
             std::wstring entry(length, L'a');
             entry[at] = L'\u4E00';
             harness.State.FilterIps = {entry};
-            harness.Engine.ParseRecord(Request(address));
+            harness.Engine.ParseRecord(RequestLine(address));
             EXPECT_EQ(harness.Rows().RowCount(), 0) << "length " << length << ", byte " << at;
         }
     }
 }
 
-TEST(RecordParser, AsksForTheTimeTextOncePerSecond) {
-    MonitorHarness harness;
-    for (int i = 0; i < 50; ++i) {
-        harness.Engine.ParseRecord(ExampleLine);
-    }
-    harness.Clock.Second = 1;
-    harness.Clock.Time = L"10:15:33";
-    harness.Engine.ParseRecord(ExampleLine);
-    harness.Engine.ParseRecord(ExampleLine);
-    EXPECT_EQ(harness.Clock.TimeTextCalls, 2);
-    EXPECT_EQ(harness.Rows().Row(50).LocalTime, L"10:15:32");
-    EXPECT_EQ(harness.Rows().Row(52).LocalTime, L"10:15:33");
-}
-
 TEST(TrimMonitorList, KeepsTheNewestRowsRemovingFromTheHighestIndexDown) {
     MonitorHarness harness;
-    for (int i = 1; i <= 50; ++i) {
-        harness.Engine.ParseRecord(Request("10.0.0." + std::to_string(i)));
+    for (int i = 1; i <= 16; ++i) {
+        harness.Engine.ParseRecord(RequestLine("10.0.0." + std::to_string(i)));
     }
-    harness.State.RowLimit = 10;
+    harness.State.RowLimit = 4;
     harness.Engine.TrimMonitorList();
-    std::vector<int> highestFirst;
-    for (int index = 40; index >= 1; --index) {
-        highestFirst.push_back(index);
-    }
-    EXPECT_EQ(harness.List.Removed, highestFirst);
-    ASSERT_EQ(harness.Rows().RowCount(), 10);
-    EXPECT_EQ(harness.Rows().Row(1).RemoteIp, "10.0.0.41");
+    EXPECT_EQ(harness.List.Removed, (std::vector<int>{12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1}));
+    ASSERT_EQ(harness.Rows().RowCount(), 4);
+    EXPECT_EQ(harness.Rows().Row(1).RemoteIp, "10.0.0.13");
 
     // Every line trims, shown or not.
-    harness.State.RowLimit = 5;
+    harness.State.RowLimit = 3;
     harness.Engine.ParseRecord("#Fields: x");
-    EXPECT_EQ(harness.Rows().RowCount(), 5);
-    EXPECT_EQ(harness.Rows().Row(5).RemoteIp, "10.0.0.50");
+    EXPECT_EQ(harness.Rows().RowCount(), 3);
+    EXPECT_EQ(harness.Rows().Row(3).RemoteIp, "10.0.0.16");
 
     harness.List.Removed.clear();
     harness.State.RowLimit = -5;
     harness.Engine.ParseRecord("short");
-    EXPECT_EQ(harness.List.Removed, (std::vector<int>{5, 4, 3, 2, 1})) << "nothing kept, no row beyond named";
+    EXPECT_EQ(harness.List.Removed, (std::vector<int>{3, 2, 1})) << "nothing kept, no row beyond named";
 
     harness.State.RowLimit = 0;
     harness.Engine.ParseRecord(ExampleLine);
