@@ -67,6 +67,7 @@ private:
     std::int64_t Size() const { return static_cast<std::int64_t>(size_); }
     Scan FindLineEnd(std::int64_t from);
     Outcome SkipLfAfterCr(std::int64_t& position);
+    Outcome StartAfterCr(std::int64_t& position);
     void StartOver();
     void KeepTail(std::int64_t position);
 
@@ -92,7 +93,7 @@ void ReadPassRun::Run(const std::optional<FileIdentity>& identity) {
     }
     reader_.identity_ = identity;
 
-    Outcome outcome = SkipLfAfterCr(position);
+    Outcome outcome = StartAfterCr(position);
     while (outcome == Outcome::Read && position < length_) {
         const std::int64_t from = std::clamp(reader_.scannedTo_, position, length_);
         const Scan scan = FindLineEnd(from);
@@ -103,11 +104,11 @@ void ReadPassRun::Run(const std::optional<FileIdentity>& identity) {
             // An incomplete line waits for its end; the next pass looks on from here instead of from its
             // start.
             reader_.scannedTo_ = length_;
-            reader_.passingOver_ = reader_.passingOver_ || length_ - position > reader_.longestLine_;
             break;
         }
         const std::int64_t lineLength = scan.End - position;
-        if (!reader_.passingOver_ && lineLength <= reader_.longestLine_) {
+        // An overlong line is never loaded: only its end was looked for.
+        if (lineLength <= reader_.longestLine_) {
             if (!Holds(position, scan.End + 1)) {
                 const auto needed = static_cast<std::size_t>(lineLength + 1);
                 if ((outcome = Load(position, std::max(reader_.bufferBytes_, needed))) != Outcome::Read) {
@@ -117,7 +118,6 @@ void ReadPassRun::Run(const std::optional<FileIdentity>& identity) {
             sink_.OnLine(std::string_view(&reader_.buffer_[static_cast<std::size_t>(position - start_)],
                                           static_cast<std::size_t>(lineLength)));
         }
-        reader_.passingOver_ = false;
         reader_.scannedTo_ = 0;
         position = scan.End + 1;
         state_.ReadOffset = position + 1;
@@ -198,19 +198,34 @@ ReadPassRun::Scan ReadPassRun::FindLineEnd(std::int64_t from) {
 
 // A CR at the end of the data may be the first half of a CR LF whose LF comes later: that LF ends no line.
 ReadPassRun::Outcome ReadPassRun::SkipLfAfterCr(std::int64_t& position) {
-    if (position == 0 || position >= length_) {
+    if (position >= length_) {
         return Outcome::Read;
     }
-    if (!Holds(position - 1, position + 1)) {
-        if (const Outcome loaded = Load(position - 1, reader_.bufferBytes_); loaded != Outcome::Read) {
+    if (!Holds(position, position + 1)) {
+        if (const Outcome loaded = Load(position, reader_.bufferBytes_); loaded != Outcome::Read) {
             return loaded;
         }
     }
-    if (At(position - 1) == Cr && At(position) == Lf) {
+    if (At(position) == Lf) {
         ++position;
         state_.ReadOffset = position + 1;
     }
     return Outcome::Read;
+}
+
+// The bytes kept from the last pass tell whether the last line it took ended with a CR; without them, as at
+// the start, the byte is read.
+ReadPassRun::Outcome ReadPassRun::StartAfterCr(std::int64_t& position) {
+    if (position == 0 || position >= length_) {
+        return Outcome::Read;
+    }
+    if (!reader_.tail_.empty()) {
+        return reader_.tail_.back() == Cr ? SkipLfAfterCr(position) : Outcome::Read;
+    }
+    if (const Outcome loaded = Load(position - 1, reader_.bufferBytes_); loaded != Outcome::Read) {
+        return loaded;
+    }
+    return At(position - 1) == Cr ? SkipLfAfterCr(position) : Outcome::Read;
 }
 
 void ReadPassRun::StartOver() {
@@ -241,7 +256,6 @@ void LogReader::ForgetFile() {
     identity_.reset();
     tail_.clear();
     scannedTo_ = 0;
-    passingOver_ = false;
 }
 
 void LogReader::ReadPass(SharedState& state, LineSink& sink) {

@@ -54,8 +54,6 @@ private:
     std::string tail_;
     // The line at ReadOffset has no line end before this 0-based position; the next pass looks on from it.
     std::int64_t scannedTo_ = 0;
-    // The line at ReadOffset is too long to be a request: it is dropped once its end arrives.
-    bool passingOver_ = false;
 };
 
 } // namespace tarnwatch
