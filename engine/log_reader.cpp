@@ -59,6 +59,8 @@ private:
     };
 
     std::optional<bool> IsLastPassesFile(const std::optional<FileIdentity>& identity, std::int64_t position);
+    std::optional<bool> HoldsBefore(std::int64_t position, const std::string& bytes);
+    bool KeepBytesBefore(std::int64_t position, std::string& bytes);
     Outcome Load(std::int64_t from, std::size_t capacity);
     bool Holds(std::int64_t from, std::int64_t to) const { return from >= start_ && to <= start_ + Size(); }
     char At(std::int64_t position) const {
@@ -69,7 +71,7 @@ private:
     Outcome SkipLfAfterCr(std::int64_t& position);
     Outcome StartAfterCr(std::int64_t& position);
     void StartOver();
-    void KeepTail(std::int64_t position);
+    bool KeepTail(std::int64_t position);
 
     LogReader& reader_;
     SharedState& state_;
@@ -92,6 +94,16 @@ void ReadPassRun::Run(const std::optional<FileIdentity>& identity) {
         position = 0;
     }
     reader_.identity_ = identity;
+    if (reader_.scannedTo_ > position) {
+        // The incomplete line was rewritten since: it is looked through again from its start.
+        const std::optional<bool> unchanged = HoldsBefore(reader_.scannedTo_, reader_.scannedTail_);
+        if (!unchanged) {
+            return;
+        }
+        if (!*unchanged) {
+            reader_.scannedTo_ = 0;
+        }
+    }
 
     Outcome outcome = StartAfterCr(position);
     while (outcome == Outcome::Read && position < length_) {
@@ -126,13 +138,11 @@ void ReadPassRun::Run(const std::optional<FileIdentity>& identity) {
         }
         reader_.pump_.ProcessPendingMessages();
     }
-    if (outcome == Outcome::Shrunk) {
-        // The file was started over while this pass read it: what the changed file gave is not handed on, and
-        // the next pass takes the new content from its first byte.
+    // A file started over while this pass read it: what the changed file gave is not handed on, and the next
+    // pass takes the new content from its first byte.
+    if (outcome == Outcome::Shrunk || !KeepTail(position)) {
         StartOver();
-        return;
     }
-    KeepTail(position);
 }
 
 // Empty when the file cannot be read now.
@@ -144,20 +154,24 @@ std::optional<bool> ReadPassRun::IsLastPassesFile(const std::optional<FileIdenti
     if (reader_.identity_ && identity && *reader_.identity_ != *identity) {
         return false;
     }
-    const std::string& tail = reader_.tail_;
-    if (tail.empty()) {
+    return HoldsBefore(position, reader_.tail_);
+}
+
+// Whether the file still holds the bytes just before the 0-based position; empty when it cannot be read now.
+std::optional<bool> ReadPassRun::HoldsBefore(std::int64_t position, const std::string& bytes) {
+    if (bytes.empty()) {
         return true;
     }
-    const auto bytes = static_cast<std::int64_t>(tail.size());
-    if (position < bytes) {
+    const auto count = static_cast<std::int64_t>(bytes.size());
+    if (position < count || position > length_) {
         return false;
     }
     std::array<char, TailBytes> found{};
-    const auto read = file_.ReadAt(position - bytes, found.data(), tail.size());
+    const auto read = file_.ReadAt(position - count, found.data(), bytes.size());
     if (!read) {
         return std::nullopt;
     }
-    return *read == tail.size() && std::equal(tail.begin(), tail.end(), found.begin());
+    return *read == bytes.size() && std::equal(bytes.begin(), bytes.end(), found.begin());
 }
 
 ReadPassRun::Outcome ReadPassRun::Load(std::int64_t from, std::size_t capacity) {
@@ -233,19 +247,27 @@ void ReadPassRun::StartOver() {
     reader_.ForgetFile();
 }
 
-void ReadPassRun::KeepTail(std::int64_t position) {
-    const std::int64_t bytes = std::min<std::int64_t>(position, TailBytes);
-    std::string& tail = reader_.tail_;
-    if (Holds(position - bytes, position)) {
+// False when the file no longer holds what this pass read.
+bool ReadPassRun::KeepTail(std::int64_t position) {
+    return KeepBytesBefore(position, reader_.tail_) &&
+           (reader_.scannedTo_ <= position || KeepBytesBefore(reader_.scannedTo_, reader_.scannedTail_));
+}
+
+bool ReadPassRun::KeepBytesBefore(std::int64_t position, std::string& bytes) {
+    const std::int64_t count = std::min<std::int64_t>(position, TailBytes);
+    if (Holds(position - count, position)) {
         const char* const end = reader_.buffer_.data() + (position - start_);
-        tail.assign(end - bytes, end);
-        return;
+        bytes.assign(end - count, end);
+        return true;
     }
-    tail.resize(static_cast<std::size_t>(bytes));
-    const auto read = file_.ReadAt(position - bytes, tail.data(), tail.size());
-    if (!read || *read != tail.size()) {
-        tail.clear();
+    bytes.resize(static_cast<std::size_t>(count));
+    const auto read = file_.ReadAt(position - count, bytes.data(), bytes.size());
+    if (!read) {
+        // Nothing to compare with next time; the file's identity still tells a new one.
+        bytes.clear();
+        return true;
     }
+    return *read == bytes.size();
 }
 
 LogReader::LogReader(FileSystem& files, MessagePump& pump, std::size_t bufferBytes, std::int64_t longestLine)
@@ -256,6 +278,7 @@ void LogReader::ForgetFile() {
     identity_.reset();
     tail_.clear();
     scannedTo_ = 0;
+    scannedTail_.clear();
 }
 
 void LogReader::ReadPass(SharedState& state, LineSink& sink) {

@@ -52,8 +52,10 @@ private:
     // What the last pass saw, to recognise the same file at the next one.
     std::optional<FileIdentity> identity_;
     std::string tail_;
-    // The line at ReadOffset has no line end before this 0-based position; the next pass looks on from it.
+    // The line at ReadOffset has no line end before this 0-based position; the next pass looks on from it,
+    // as long as the bytes just before it are still those it found there.
     std::int64_t scannedTo_ = 0;
+    std::string scannedTail_;
 };
 
 } // namespace tarnwatch
