@@ -4,7 +4,8 @@
 // Whatever happens, no line is handed on that its file did not hold there, none twice, each file's lines
 // in order without a gap, and every line of a file that a completed pass saw whole.
 #include "engine/log_reader.h"
-#include "tests/engine/memory_file_system.h"
+#include "tests/support/memory_file_system.h"
+#include "tests/support/reference_lines.h"
 
 #include <gtest/gtest.h>
 
@@ -19,25 +20,6 @@ namespace tarnwatch {
 namespace {
 
 using testing::MemoryFileSystem;
-
-// The complete lines of a content: each ends at CR LF, a lone CR or a lone LF.
-std::vector<std::string> ReferenceLines(const std::string& content) {
-    std::vector<std::string> lines;
-    std::string line;
-    for (std::size_t i = 0; i < content.size(); ++i) {
-        const char byte = content[i];
-        if (byte != '\r' && byte != '\n') {
-            line += byte;
-            continue;
-        }
-        lines.push_back(line);
-        line.clear();
-        if (byte == '\r' && i + 1 < content.size() && content[i + 1] == '\n') {
-            ++i;
-        }
-    }
-    return lines;
-}
 
 class HookPump final : public MessagePump {
 public:
@@ -180,7 +162,7 @@ private:
 
     void Pass() {
         const std::size_t current = generations_.size() - 1;
-        const std::size_t linesNow = gone_ ? 0 : ReferenceLines(files_.At(Log).Bytes).size();
+        const std::size_t linesNow = gone_ ? 0 : testing::ReferenceCompleteLines(files_.At(Log).Bytes).size();
         disturbed_ = false;
         disturb_ = true;
         reader_.ReadPass(state_, sink_);
@@ -198,7 +180,7 @@ private:
             std::size_t generation = 0, index = 0;
             ASSERT_EQ(std::sscanf(line.c_str(), "g%zu-l%zu", &generation, &index), 2) << "an invented line";
             ASSERT_LT(generation, generations_.size());
-            const auto lines = ReferenceLines(generations_[generation].Content);
+            const auto lines = testing::ReferenceCompleteLines(generations_[generation].Content);
             std::vector<std::string> requests;
             for (const std::string& held : lines) {
                 if (!held.empty()) {
@@ -214,7 +196,7 @@ private:
         }
         for (std::size_t generation = 0; generation < generations_.size(); ++generation) {
             std::size_t seen = 0;
-            const auto lines = ReferenceLines(generations_[generation].Content);
+            const auto lines = testing::ReferenceCompleteLines(generations_[generation].Content);
             for (std::size_t line = 0; line < std::min(generations_[generation].SeenWhole, lines.size());
                  ++line) {
                 seen += lines[line].empty() ? 0 : 1;

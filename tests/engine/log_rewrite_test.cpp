@@ -2,7 +2,7 @@
 // blank lines, files replaced or started over (also in the middle of a pass), failing reads, overlong lines.
 #include "engine/log_reader.h"
 #include "tests/engine/fakes.h"
-#include "tests/engine/memory_file_system.h"
+#include "tests/support/memory_file_system.h"
 
 #include <gtest/gtest.h>
 
@@ -116,9 +116,9 @@ TEST_F(LogRewriteTest, AFailedReadOrSizeQueryLeavesThePositionForTheNextPass) {
     Append("1\r\n");
     Pass();
     Append("2\r\n3\r\n4444444\r\n5\r\n");
-    files_.FailLengthAfter = 0;
+    files_.FailingCalls = 1;
     EXPECT_EQ(Pass(), Lines{});
-    files_.FailReadAfter = 2;
+    files_.FailingCalls = 1 << 3;
     const Lines before = Pass();
     const Lines after = Pass();
     Lines all = before;

@@ -6,8 +6,8 @@
 #include "engine/settings.h"
 #include "engine/startup.h"
 #include "tests/engine/fakes.h"
-#include "tests/engine/memory_file_system.h"
 #include "tests/support/iis_log.h"
+#include "tests/support/memory_file_system.h"
 
 #include <gtest/gtest.h>
 
@@ -183,7 +183,7 @@ TEST_F(MonitorDayTest, ASettingsFileTheProgramDidNotWriteIsRefusedWithTheRightMe
     }
     boxes_ = {};
     WriteSettings({"50", "5", "D:\\logs"});
-    files_.FailLengthAfter = 0;
+    files_.FailingCalls = 1;
     EXPECT_EQ(LoadSettings(state_, Settings, files_, codePage_, timer_, boxes_), LoadResult::Unreadable);
     ASSERT_EQ(boxes_.Shown.size(), 1u);
     EXPECT_EQ(boxes_.Shown[0].Text, messages::SettingsUnreadable(Settings)) << "not: missing";

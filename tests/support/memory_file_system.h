@@ -5,6 +5,8 @@
 
 #include "engine/ports.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -30,9 +32,9 @@ public:
     File& At(const std::wstring& path) { return *files_.at(path); }
     void Remove(const std::wstring& path) { files_.erase(path); }
 
-    // The next size query or read fails; -1 leaves them alone.
-    int FailLengthAfter = -1;
-    int FailReadAfter = -1;
+    bool OpenFails = false;
+    // Bit k set: the k-th size query or read from now on fails, as on an I/O error.
+    std::uint32_t FailingCalls = 0;
     // Runs before each read, with the position asked for.
     std::function<void(std::int64_t)> BeforeRead;
     bool KnowsIdentity = true;
@@ -43,7 +45,10 @@ public:
 
     std::unique_ptr<SharedReadFile> OpenShared(const std::wstring& path) override {
         const auto found = files_.find(path);
-        return found == files_.end() ? nullptr : std::make_unique<Handle>(*this, found->second);
+        if (found == files_.end() || OpenFails) {
+            return nullptr;
+        }
+        return std::make_unique<Handle>(*this, found->second);
     }
 
 private:
@@ -52,7 +57,7 @@ private:
         Handle(MemoryFileSystem& files, std::shared_ptr<File> file) : files_(files), file_(std::move(file)) {}
 
         std::optional<std::int64_t> Length() override {
-            if (Fails(files_.FailLengthAfter)) {
+            if (files_.NextCallFails()) {
                 return std::nullopt;
             }
             return static_cast<std::int64_t>(file_->Bytes.size());
@@ -63,7 +68,7 @@ private:
                 files_.BeforeRead(position);
             }
             ++files_.Reads;
-            if (Fails(files_.FailReadAfter)) {
+            if (files_.NextCallFails()) {
                 return std::nullopt;
             }
             const std::string& bytes = file_->Bytes;
@@ -79,16 +84,15 @@ private:
         }
 
     private:
-        static bool Fails(int& countdown) {
-            if (countdown < 0) {
-                return false;
-            }
-            return countdown-- == 0;
-        }
-
         MemoryFileSystem& files_;
         std::shared_ptr<File> file_;
     };
+
+    bool NextCallFails() {
+        const bool fails = (FailingCalls & 1) != 0;
+        FailingCalls >>= 1;
+        return fails;
+    }
 
     std::map<std::wstring, std::shared_ptr<File>> files_;
     std::uint64_t created_ = 0;
