@@ -24,7 +24,7 @@ namespace {
 
 class QuietWindows final : public MessageBoxes,
                            public PollTimer,
-                           public StartupHost,
+                           public MonitorHost,
                            public Tray,
                            public Beeper {
 public:
@@ -35,6 +35,7 @@ public:
     void SetEnabled(bool) override {}
     void ShowOptionsDialog() override {}
     void EndProgram() override {}
+    void LogDayChanged() override {}
     void SetTrayIcon(TrayPicture) override {}
     void Beep(int, int) override {}
 };

@@ -28,9 +28,9 @@ struct PartValue {
     std::wstring Decimal() const { return Negative ? L"-" + Digits : Digits; }
 };
 
-// Blanks may stand anywhere, even between digits; reading stops at the first other character
-// that is not a digit, and a part without digits reads as zero.
-PartValue ReadPartValue(std::wstring_view part) {
+// Blanks may stand anywhere, even between digits, and a sign before the first digit; a part without digits
+// reads as zero. Anything else can only have been pasted past the key filter: such a part is no number.
+std::optional<PartValue> ReadPartValue(std::wstring_view part) {
     bool negative = false;
     bool signAllowed = true;
     std::wstring digits;
@@ -44,16 +44,16 @@ PartValue ReadPartValue(std::wstring_view part) {
             continue;
         }
         if (!IsDigit(code)) {
-            break;
+            return std::nullopt;
         }
         signAllowed = false;
         digits += code;
     }
     const std::size_t firstNonZero = digits.find_first_not_of(L'0');
     if (firstNonZero == std::wstring::npos) {
-        return {false, L"0"};
+        return PartValue{false, L"0"};
     }
-    return {negative, digits.substr(firstNonZero)};
+    return PartValue{negative, digits.substr(firstNonZero)};
 }
 
 } // namespace
@@ -94,14 +94,17 @@ IpEntryResult ParseFilterIp(std::wstring_view typedText) {
 
     std::wstring entry;
     for (const std::wstring_view part : parts) {
-        const PartValue value = ReadPartValue(StripLeadingZeros(part));
-        if (!value.InByteRange()) {
-            return {IpEntryOutcome::PartOutOfRange, value.Decimal()};
+        const std::optional<PartValue> value = ReadPartValue(StripLeadingZeros(part));
+        if (!value) {
+            return {IpEntryOutcome::PartOutOfRange, std::wstring(part)};
+        }
+        if (!value->InByteRange()) {
+            return {IpEntryOutcome::PartOutOfRange, value->Decimal()};
         }
         if (!entry.empty()) {
             entry += L'.';
         }
-        entry += value.Digits;
+        entry += value->Digits;
     }
     return {IpEntryOutcome::Accepted, entry};
 }

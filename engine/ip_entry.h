@@ -24,8 +24,8 @@ enum class IpEntryOutcome { Accepted, BadDotCount, PartOutOfRange, AlreadyListed
 struct IpEntryResult {
     IpEntryOutcome Outcome = IpEntryOutcome::Accepted;
     // Accepted and AlreadyListed: the canonical entry. PartOutOfRange: the offending value in
-    // decimal, kept as text because a pasted part can be far too long for any integer.
-    // BadDotCount: empty.
+    // decimal, kept as text because a pasted part can be far too long for any integer, or the part as
+    // pasted when it is no number at all. BadDotCount: empty.
     std::wstring Text;
 };
 

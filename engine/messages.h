@@ -17,6 +17,12 @@ inline std::wstring SettingsDamaged(const std::wstring& path) {
            L"\r\nIs Damaged!!! Please Make Sure the param.dat File Is Written By the Application";
 }
 
+inline std::wstring SettingsUnreadable(const std::wstring& path) {
+    return L"File -> " + path +
+           L"\r\nCan't be Read!!! Please Make Sure the param.dat File Is Not Locked And Can Be Read By the "
+           L"Application";
+}
+
 inline std::wstring LogFileMissing(const std::wstring& path) {
     return L"File -> " + path +
            L"\r\nDon't Found!!! Please Check Your Logfile Path or IIS Setting, IIS Setting Must be Named by "
@@ -30,6 +36,9 @@ inline const std::wstring RequiredFieldList = L"#Fields: date time c-ip cs-usern
 inline std::wstring WrongFieldList() {
     return L"IIS Setting Error!!!, The Logfile Format Must be\r\n" + RequiredFieldList;
 }
+
+// A new header block in the log with other fields: its requests are not shown until the fields are right.
+inline const std::wstring FieldListChangedTitle = L"Log Format Changed";
 
 inline const std::wstring SaveSettingsTitle = L"Save Settings";
 

@@ -24,7 +24,7 @@ bool Monitor::StartMonitor(const std::filesystem::path& settingsFile) {
 
     for (;;) {
         // The date is taken anew on every try: a Retry after midnight looks for the new day's file.
-        state_.LogFilePath = state_.LogFolder + TodayLogFileName(ports_.Clock.Today());
+        state_.LogFilePath = LogPathFor(state_.LogFolder, ports_.Clock.Today());
         if (ports_.Files.IsPlainFile(state_.LogFilePath)) {
             break;
         }
@@ -47,6 +47,11 @@ bool Monitor::StartMonitor(const std::filesystem::path& settingsFile) {
 
     // A file that vanished since it was found reads as new from its first byte once it is back.
     state_.ReadOffset = std::max<std::int64_t>(FindStartOffset(ports_.Files, state_.LogFilePath), 1);
+    // The server may have begun another header block since the fourth line; the one in force decides.
+    fieldListRight_ =
+        FieldListInForceAt(ports_.Files, state_.LogFilePath, state_.ReadOffset - 1).value_or(true);
+    fieldListWarningDue_ = !fieldListRight_;
+    reader_.ForgetFile();
     ReadNewLines();
     ports_.Timer.SetEnabled(true);
     return true;

@@ -15,7 +15,7 @@ namespace tarnwatch {
 struct MonitorPorts {
     MessageBoxes& Boxes;
     PollTimer& Timer;
-    StartupHost& Host;
+    MonitorHost& Host;
     tarnwatch::Clock& Clock;
     tarnwatch::Tray& Tray;
     tarnwatch::Beeper& Beeper;
@@ -33,7 +33,9 @@ public:
     // Returns false when start-up gave up; EndProgram has then been called.
     bool StartMonitor(const std::filesystem::path& settingsFile);
 
-    // One read pass over the lines appended since the last one; a tick during a pass is skipped.
+    // One read pass over the lines appended since the last one; a tick during a pass is skipped. Once the
+    // server has begun today's file, the rest of the old one is read and the pass moves on to the new one.
+    // No exception leaves it: a pass that fails ends, and the next tick goes on from where it got.
     void ReadNewLines();
 
     // Turns one log line into at most one row, then trims the list.
@@ -47,6 +49,9 @@ public:
     void ReleaseLines() override { ports_.List.CopyBorrowedFields(); }
 
 private:
+    void MoveToTodaysLog();
+    void ReadPass();
+    void WarnOfFieldList();
     void ParseBorrowedRecord(std::string_view line);
     bool IsFiltered(std::string_view remoteIp);
     const std::wstring& TimeOfDay();
@@ -55,6 +60,10 @@ private:
     MonitorPorts ports_;
     LogReader reader_;
     bool passRunning_ = false;
+    // Whether the header block being read names the fields the parser relies on; its requests show only then.
+    bool fieldListRight_ = true;
+    // A block with other fields was met; the user hears of it once the pass is over.
+    bool fieldListWarningDue_ = false;
 
     // A non-ASCII address, converted for the filter test; reused so that a pass allocates nothing per line.
     std::wstring remoteIp_;

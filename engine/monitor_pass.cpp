@@ -1,17 +1,21 @@
+#include "engine/messages.h"
 #include "engine/monitor.h"
 #include "engine/record_fields.h"
+#include "engine/startup.h"
 #include "engine/text.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 namespace tarnwatch {
 
 namespace {
 
 constexpr int BeepFrequencyHz = 400;
+constexpr std::string_view FieldsDirective = "#Fields:";
 constexpr int BeepDurationMs = 200;
 
 // A filter entry against an address that is all ASCII: compared unit by unit, without converting.
@@ -74,11 +78,46 @@ void Monitor::ReadNewLines() {
     if (passRunning_) {
         return;
     }
-    const PassFlag flag(passRunning_);
+    {
+        const PassFlag flag(passRunning_);
+        try {
+            MoveToTodaysLog();
+            ReadPass();
+        } catch (...) {
+            // Whatever failed (memory, above all) may pass by the next tick; the read position is that of the
+            // last line handed on, so nothing is lost or shown twice.
+        }
+    }
+    WarnOfFieldList();
+}
+
+void Monitor::ReadPass() {
     if (state_.InTray) {
         ports_.Tray.SetTrayIcon(TrayPicture::Yellow);
     }
     reader_.ReadPass(state_, *this);
+}
+
+// Until the server has begun today's file the old one is read on; then its last lines are read, and the new
+// one from its first byte, its own header deciding what it shows.
+void Monitor::MoveToTodaysLog() {
+    const std::wstring todays = LogPathFor(state_.LogFolder, ports_.Clock.Today());
+    if (FileNameOf(todays) == FileNameOf(state_.LogFilePath) || !ports_.Files.IsPlainFile(todays)) {
+        return;
+    }
+    ReadPass();
+    state_.LogFilePath = todays;
+    state_.ReadOffset = 1;
+    reader_.ForgetFile();
+    fieldListRight_ = true;
+    ports_.Host.LogDayChanged();
+}
+
+void Monitor::WarnOfFieldList() {
+    if (std::exchange(fieldListWarningDue_, false)) {
+        ports_.Boxes.Show(messages::WrongFieldList(), messages::FieldListChangedTitle, BoxButtons::Ok,
+                          BoxIcon::Exclamation);
+    }
 }
 
 void Monitor::ParseRecord(std::string_view line) {
@@ -87,18 +126,23 @@ void Monitor::ParseRecord(std::string_view line) {
 }
 
 void Monitor::ParseBorrowedRecord(std::string_view line) {
-    if (const auto fields = SplitRecordFields(line)) {
-        if (!IsFiltered(fields->RemoteIp)) {
-            // The row shows when the line was read, so the time is taken before the beep holds us up.
-            const std::wstring& localTime = TimeOfDay();
-            if (state_.InTray) {
-                ports_.Tray.SetTrayIcon(TrayPicture::Blue);
-            }
-            if (state_.SoundNotify) {
-                ports_.Beeper.Beep(BeepFrequencyHz, BeepDurationMs);
-            }
-            ports_.List.AppendRow(localTime, fields->RemoteIp, fields->Status, fields->Url);
+    if (line.starts_with(FieldsDirective)) {
+        fieldListRight_ = IsRequiredFieldList(line);
+        fieldListWarningDue_ = fieldListWarningDue_ || !fieldListRight_;
+    }
+    // In a block with other fields, the address and status would come from the wrong fields and the filter
+    // could be bypassed: such a block shows nothing.
+    const auto fields = fieldListRight_ ? SplitRecordFields(line) : std::nullopt;
+    if (fields && !IsFiltered(fields->RemoteIp)) {
+        // The row shows when the line was read.
+        const std::wstring& localTime = TimeOfDay();
+        if (state_.InTray) {
+            ports_.Tray.SetTrayIcon(TrayPicture::Blue);
         }
+        if (state_.SoundNotify) {
+            ports_.Beeper.Beep(BeepFrequencyHz, BeepDurationMs);
+        }
+        ports_.List.AppendRow(localTime, fields->RemoteIp, fields->Status, fields->Url);
     }
     TrimMonitorList();
 }

@@ -38,6 +38,7 @@ void MonitorRows::AppendRow(std::wstring_view localTime, std::string_view remote
     }
     Slot& slot = slots_[SlotOf(count_)];
     slot.Row.LocalTime.assign(localTime);
+    slot.Serial = ++appended_;
     slot.Borrowed = true;
     slot.RemoteIp = remoteIp;
     slot.Status = status;
@@ -86,6 +87,32 @@ const MonitorRow& MonitorRows::Row(int index) const {
     Slot& slot = slots_[SlotOf(static_cast<std::size_t>(index) - 1)];
     CopyFields(slot);
     return slot.Row;
+}
+
+std::uint64_t MonitorRows::Serial(int index) const {
+    if (index < 1 || static_cast<std::size_t>(index) > count_) {
+        throw std::out_of_range("monitor row index");
+    }
+    return slots_[SlotOf(static_cast<std::size_t>(index) - 1)].Serial;
+}
+
+int MonitorRows::IndexOf(std::uint64_t serial) const {
+    // Rows keep the order they were appended in, so their numbers rise from the first row to the last.
+    std::size_t low = 0;
+    std::size_t high = count_;
+    while (low < high) {
+        const std::size_t middle = low + (high - low) / 2;
+        const std::uint64_t found = slots_[SlotOf(middle)].Serial;
+        if (found == serial) {
+            return static_cast<int>(middle) + 1;
+        }
+        if (found < serial) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
+    }
+    return 0;
 }
 
 } // namespace tarnwatch

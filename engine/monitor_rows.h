@@ -30,12 +30,19 @@ public:
     // 1-based, oldest first.
     const MonitorRow& Row(int index) const;
 
+    // A number of its own for each row appended, larger for each later row: it names the request a row
+    // shows while the rows before it are trimmed away.
+    std::uint64_t Serial(int index) const;
+    // The 1-based index of the row with that number, or 0 when it is gone.
+    int IndexOf(std::uint64_t serial) const;
+
     // Changes with every append and removal; the view repaints only when it moved.
     std::uint64_t Revision() const { return revision_; }
 
 private:
     struct Slot {
         MonitorRow Row;
+        std::uint64_t Serial = 0;
         // While Borrowed, the log fields are these views and Row's own strings are stale.
         bool Borrowed = false;
         std::string_view RemoteIp;
@@ -54,6 +61,7 @@ private:
     // Only the newest rows can still borrow: they came after the last CopyBorrowedFields.
     std::size_t borrowing_ = 0;
     std::uint64_t revision_ = 0;
+    std::uint64_t appended_ = 0;
 };
 
 } // namespace tarnwatch

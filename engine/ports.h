@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,14 +29,16 @@ public:
     virtual void SetEnabled(bool enabled) = 0;
 };
 
-// What start-up needs of the windows around it.
-class StartupHost {
+// What the monitor needs of the windows around it.
+class MonitorHost {
 public:
-    virtual ~StartupHost() = default;
+    virtual ~MonitorHost() = default;
     // Shows the Options dialog modally; returns when it has closed.
     virtual void ShowOptionsDialog() = 0;
-    // The program gives up: nothing is shown or saved after this.
+    // The program gives up at start-up: nothing is shown or saved after this.
     virtual void EndProgram() = 0;
+    // The monitor has moved on to a new day's log.
+    virtual void LogDayChanged() = 0;
 };
 
 struct CivilDate {
@@ -83,13 +86,26 @@ public:
     virtual std::string ToAnsi(std::wstring_view wide) = 0;
 };
 
-// A file opened for reading while another process keeps writing it.
+// What tells one file from another of the same name: a log renamed away and replaced by a new one of the
+// same size is still another file. Times are no part of it: not every file system keeps a creation time
+// that writes leave alone.
+struct FileIdentity {
+    std::uint64_t Volume = 0;
+    std::uint64_t Index = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// A file opened for reading while another process keeps writing it. Empty results mean an I/O error: the
+// caller leaves the file for its next try rather than taking it for empty.
 class SharedReadFile {
 public:
     virtual ~SharedReadFile() = default;
-    virtual std::int64_t Length() = 0;
-    // Reads up to size bytes from the 0-based position; returns how many were read.
-    virtual std::size_t ReadAt(std::int64_t position, char* buffer, std::size_t size) = 0;
+    virtual std::optional<std::int64_t> Length() = 0;
+    // Reads up to size bytes from the 0-based position; how many were read, fewer only at the end of the
+    // data.
+    virtual std::optional<std::size_t> ReadAt(std::int64_t position, char* buffer, std::size_t size) = 0;
+    // Empty where the system cannot tell.
+    virtual std::optional<FileIdentity> Identity() { return std::nullopt; }
 };
 
 class FileSystem {

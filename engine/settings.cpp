@@ -13,16 +13,34 @@ namespace {
 
 constexpr std::string_view LineEnd = "\r\n";
 
-std::string ReadWholeFile(FileSystem& files, const std::wstring& path, bool& readable) {
-    std::string content;
+// param.dat holds four short lines and a filter list; a file far larger was not written by the program.
+constexpr std::int64_t LargestSettingsFile = 64 * 1024;
+// The program always writes row limit, polling period and log folder.
+constexpr std::size_t FewestSettingsLines = 3;
+
+enum class ReadResult { Read, Unreadable, TooLarge };
+
+ReadResult ReadWholeFile(FileSystem& files, const std::wstring& path, std::string& content) {
     const auto file = files.OpenShared(path);
-    readable = file != nullptr;
-    if (!file) {
-        return content;
+    const auto length = file ? file->Length() : std::nullopt;
+    if (!length) {
+        return ReadResult::Unreadable;
     }
-    content.resize(static_cast<std::size_t>(std::max<std::int64_t>(file->Length(), 0)));
-    content.resize(file->ReadAt(0, content.data(), content.size()));
-    return content;
+    if (*length > LargestSettingsFile) {
+        return ReadResult::TooLarge;
+    }
+    content.resize(static_cast<std::size_t>(*length));
+    const auto read = file->ReadAt(0, content.data(), content.size());
+    if (!read) {
+        return ReadResult::Unreadable;
+    }
+    content.resize(*read);
+    return ReadResult::Read;
+}
+
+LoadResult Refuse(MessageBoxes& boxes, LoadResult result, const std::wstring& text) {
+    boxes.Show(text, messages::InitFailedTitle, BoxButtons::Ok, BoxIcon::Critical);
+    return result;
 }
 
 bool WriteWholeFile(const std::filesystem::path& path, const std::string& content) {
@@ -56,13 +74,17 @@ std::int64_t TimerIntervalMs(std::int32_t updateSeconds) {
 LoadResult LoadSettings(SharedState& state, const std::filesystem::path& settingsFile, FileSystem& files,
                         AnsiCodePage& codePage, PollTimer& timer, MessageBoxes& boxes) {
     const std::wstring path = settingsFile.wstring();
-    bool readable = false;
-    const std::string content =
-        files.IsPlainFile(path) ? ReadWholeFile(files, path, readable) : std::string();
-    if (!readable) {
-        boxes.Show(messages::SettingsMissing(path), messages::InitFailedTitle, BoxButtons::Ok,
-                   BoxIcon::Critical);
-        return LoadResult::Missing;
+    if (!files.IsPlainFile(path)) {
+        return Refuse(boxes, LoadResult::Missing, messages::SettingsMissing(path));
+    }
+    std::string content;
+    switch (ReadWholeFile(files, path, content)) {
+    case ReadResult::Unreadable:
+        return Refuse(boxes, LoadResult::Unreadable, messages::SettingsUnreadable(path));
+    case ReadResult::TooLarge:
+        return Refuse(boxes, LoadResult::Damaged, messages::SettingsDamaged(path));
+    case ReadResult::Read:
+        break;
     }
 
     const auto lines = SplitTextLines(content);
@@ -70,30 +92,17 @@ LoadResult LoadSettings(SharedState& state, const std::filesystem::path& setting
     for (std::size_t i = 0; i < lines.size(); ++i) {
         codePage.ToWide(ScrambleText(lines[i]), values[i]);
     }
-
-    std::optional<std::int32_t> rowLimit;
-    std::optional<std::int32_t> updateSeconds;
-    if (values.size() >= 1 && !(rowLimit = ParseInt32(values[0]))) {
-        boxes.Show(messages::SettingsDamaged(path), messages::InitFailedTitle, BoxButtons::Ok,
-                   BoxIcon::Critical);
-        return LoadResult::Damaged;
-    }
-    if (values.size() >= 2 && !(updateSeconds = ParseInt32(values[1]))) {
-        boxes.Show(messages::SettingsDamaged(path), messages::InitFailedTitle, BoxButtons::Ok,
-                   BoxIcon::Critical);
-        return LoadResult::Damaged;
+    const std::optional<std::int32_t> rowLimit = values.size() >= 1 ? ParseInt32(values[0]) : std::nullopt;
+    const std::optional<std::int32_t> updateSeconds =
+        values.size() >= 2 ? ParseInt32(values[1]) : std::nullopt;
+    if (values.size() < FewestSettingsLines || !rowLimit || !updateSeconds) {
+        return Refuse(boxes, LoadResult::Damaged, messages::SettingsDamaged(path));
     }
 
-    if (rowLimit) {
-        state.RowLimit = *rowLimit;
-    }
-    if (updateSeconds) {
-        state.UpdateSeconds = *updateSeconds;
-        timer.SetIntervalMs(TimerIntervalMs(state.UpdateSeconds));
-    }
-    if (values.size() >= 3) {
-        state.LogFolder = values[2];
-    }
+    state.RowLimit = *rowLimit;
+    state.UpdateSeconds = *updateSeconds;
+    timer.SetIntervalMs(TimerIntervalMs(state.UpdateSeconds));
+    state.LogFolder = values[2];
     if (values.size() >= 4) {
         // Only the first entry is trimmed; the later ones are kept exactly as written.
         state.FilterIps.assign(1, std::wstring(TrimSpaces(values[3])));

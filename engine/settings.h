@@ -17,10 +17,11 @@ inline constexpr unsigned char SettingsKey = 0x17;
 std::string ScrambleText(std::string_view ansiText);
 std::string ScrambleText(std::int64_t number);
 
-enum class LoadResult { Loaded, Missing, Damaged };
+enum class LoadResult { Loaded, Missing, Unreadable, Damaged };
 
 // Fills RowLimit, UpdateSeconds, LogFolder and FilterIps from the file; the timer interval follows
-// UpdateSeconds. Shows the start-up failure box itself when the file is missing or damaged.
+// UpdateSeconds. Shows the start-up failure box itself when the file is missing, cannot be read, or is
+// damaged: fewer than three lines, a row limit or period that is no whole number, or far too large.
 LoadResult LoadSettings(SharedState& state, const std::filesystem::path& settingsFile, FileSystem& files,
                         AnsiCodePage& codePage, PollTimer& timer, MessageBoxes& boxes);
 

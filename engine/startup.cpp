@@ -3,41 +3,60 @@
 #include "engine/messages.h"
 #include "engine/text.h"
 
+#include <algorithm>
 #include <array>
+#include <vector>
 
 namespace tarnwatch {
 
 namespace {
+
+constexpr std::size_t ChunkBytes = 64 * 1024;
+// A field list is a few dozen bytes; a longer line is no field list, and is not kept whole to find out.
+constexpr std::size_t LongestFieldList = 4096;
+constexpr std::string_view FieldsDirective = "#Fields:";
 
 std::wstring TwoDigits(int value) {
     const int lastTwo = value % 100;
     return std::wstring{static_cast<wchar_t>(L'0' + lastTwo / 10), static_cast<wchar_t>(L'0' + lastTwo % 10)};
 }
 
-// The field list is ASCII, so comparing the line's bytes is the same as comparing its characters.
-std::string RequiredFieldListBytes() {
-    const std::wstring_view required = TrimSpaces(messages::RequiredFieldList);
-    return std::string(required.begin(), required.end());
+bool IsLineEnd(char byte) {
+    return byte == '\r' || byte == '\n';
 }
 
-// Whether the line starting at the 0-based position has anything but spaces before its CR.
-bool ProbeFindsText(SharedReadFile& file, std::int64_t position) {
-    std::array<char, 256> chunk{};
-    for (;;) {
-        const std::size_t count = file.ReadAt(position, chunk.data(), chunk.size());
-        for (std::size_t i = 0; i < count; ++i) {
-            if (chunk[i] == '\r') {
-                return false;
-            }
-            if (chunk[i] != ' ') {
-                return true;
-            }
-        }
-        if (count < chunk.size()) {
-            return false;
-        }
-        position += static_cast<std::int64_t>(count);
+// The field list is ASCII, so comparing the line's bytes is the same as comparing its characters.
+const std::string& RequiredFieldListBytes() {
+    static const std::string required = [] {
+        const std::wstring_view text = TrimSpaces(messages::RequiredFieldList);
+        return std::string(text.begin(), text.end());
+    }();
+    return required;
+}
+
+// The line that starts at the 0-based position, up to LongestFieldList + 1 bytes of it.
+std::optional<std::string> LineAt(SharedReadFile& file, std::int64_t position) {
+    std::string line(LongestFieldList + 1, '\0');
+    const auto read = file.ReadAt(position, line.data(), line.size());
+    if (!read) {
+        return std::nullopt;
     }
+    line.resize(*read);
+    line.erase(std::find_if(line.begin(), line.end(), IsLineEnd), line.end());
+    return line;
+}
+
+// Whether the byte before the 0-based position ends a line (or there is none).
+std::optional<bool> StartsLine(SharedReadFile& file, std::int64_t position) {
+    if (position == 0) {
+        return true;
+    }
+    char before = 0;
+    const auto read = file.ReadAt(position - 1, &before, 1);
+    if (!read) {
+        return std::nullopt;
+    }
+    return *read == 1 && IsLineEnd(before);
 }
 
 } // namespace
@@ -46,25 +65,97 @@ std::wstring TodayLogFileName(const CivilDate& date) {
     return L"ex" + TwoDigits(date.Year) + TwoDigits(date.Month) + TwoDigits(date.Day) + L".log";
 }
 
+std::wstring LogPathFor(const std::wstring& folder, const CivilDate& date) {
+    std::wstring path = folder;
+    if (!path.empty() && path.back() != L'\\' && path.back() != L'/') {
+        // A folder written with forward slashes only keeps to them.
+        const bool forward = path.find(L'/') != std::wstring::npos && path.find(L'\\') == std::wstring::npos;
+        path += forward ? L'/' : L'\\';
+    }
+    return path + TodayLogFileName(date);
+}
+
+std::wstring_view FileNameOf(std::wstring_view path) {
+    const std::size_t separator = path.find_last_of(L"\\/");
+    return separator == std::wstring_view::npos ? path : path.substr(separator + 1);
+}
+
+bool IsRequiredFieldList(std::string_view fieldsLine) {
+    return TrimSpaces(fieldsLine) == RequiredFieldListBytes();
+}
+
 bool HasRequiredFieldList(FileSystem& files, const std::wstring& logPath) {
     const auto file = files.OpenShared(logPath);
     if (!file) {
         return true;
     }
-    constexpr std::size_t FieldLineIndex = 3;
-    std::string head;
-    std::array<char, 4096> chunk{};
+    constexpr int FieldLineIndex = 3;
+    std::string fieldLine;
+    int line = 0;
+    bool afterCr = false;
+    bool fourthLineBegun = false;
+    std::array<char, ChunkBytes> chunk{};
     for (std::int64_t position = 0;;) {
-        const std::size_t count = file->ReadAt(position, chunk.data(), chunk.size());
-        head.append(chunk.data(), count);
-        position += static_cast<std::int64_t>(count);
-        const auto lines = SplitTextLines(head);
-        // The fourth line is whole once a fifth has begun or the file has ended.
-        if (lines.size() > FieldLineIndex + 1 || count < chunk.size()) {
-            return lines.size() <= FieldLineIndex ||
-                   TrimSpaces(lines[FieldLineIndex]) == RequiredFieldListBytes();
+        const auto read = file->ReadAt(position, chunk.data(), chunk.size());
+        if (!read || *read == 0) {
+            // The fourth line ends with the file, or the file has fewer lines.
+            return line < FieldLineIndex || !fourthLineBegun || IsRequiredFieldList(fieldLine);
         }
+        for (std::size_t i = 0; i < *read; ++i) {
+            const char byte = chunk[i];
+            const bool lfOfCrLf = afterCr && byte == '\n';
+            afterCr = byte == '\r';
+            if (lfOfCrLf) {
+                continue;
+            }
+            if (IsLineEnd(byte)) {
+                if (line == FieldLineIndex) {
+                    return IsRequiredFieldList(fieldLine);
+                }
+                ++line;
+            } else if (line == FieldLineIndex) {
+                fourthLineBegun = true;
+                if (fieldLine.size() <= LongestFieldList) {
+                    fieldLine += byte;
+                }
+            }
+        }
+        position += static_cast<std::int64_t>(*read);
     }
+}
+
+std::optional<bool> FieldListInForceAt(FileSystem& files, const std::wstring& logPath,
+                                       std::int64_t position) {
+    const auto file = files.OpenShared(logPath);
+    if (!file) {
+        return std::nullopt;
+    }
+    // The directive is looked for from the end back; chunks overlap so that none is cut in two.
+    std::vector<char> chunk(ChunkBytes + FieldsDirective.size());
+    for (std::int64_t end = position; end > 0;) {
+        const std::int64_t begin = std::max<std::int64_t>(end - static_cast<std::int64_t>(ChunkBytes), 0);
+        const std::int64_t stop =
+            std::min<std::int64_t>(end + static_cast<std::int64_t>(FieldsDirective.size()) - 1, position);
+        const auto read = file->ReadAt(begin, chunk.data(), static_cast<std::size_t>(stop - begin));
+        if (!read) {
+            return std::nullopt;
+        }
+        const std::string_view text(chunk.data(), *read);
+        for (std::size_t at = text.rfind(FieldsDirective); at != std::string_view::npos;
+             at = at == 0 ? std::string_view::npos : text.rfind(FieldsDirective, at - 1)) {
+            const std::int64_t found = begin + static_cast<std::int64_t>(at);
+            const std::optional<bool> startsLine = StartsLine(*file, found);
+            if (!startsLine) {
+                return std::nullopt;
+            }
+            if (*startsLine) {
+                const std::optional<std::string> line = LineAt(*file, found);
+                return line ? std::optional<bool>(IsRequiredFieldList(*line)) : std::nullopt;
+            }
+        }
+        end = begin;
+    }
+    return std::nullopt;
 }
 
 std::int64_t FindStartOffset(FileSystem& files, const std::wstring& logPath) {
@@ -72,32 +163,29 @@ std::int64_t FindStartOffset(FileSystem& files, const std::wstring& logPath) {
         return 0;
     }
     const auto file = files.OpenShared(logPath);
-    if (!file) {
+    const auto length = file ? file->Length() : std::nullopt;
+    if (!length) {
         return 0;
     }
-    // A halving search that skips what the file already holds: it ends close to the end of the data.
-    const std::int64_t length = file->Length();
-    std::int64_t position = 1;
-    for (std::int64_t span = length;;) {
-        const std::int64_t half = span / 2;
-        if (half == 0) {
-            break;
+    std::array<char, ChunkBytes> chunk{};
+    for (std::int64_t end = *length; end > 0;) {
+        const std::int64_t begin = std::max<std::int64_t>(end - static_cast<std::int64_t>(chunk.size()), 0);
+        const auto read = file->ReadAt(begin, chunk.data(), static_cast<std::size_t>(end - begin));
+        if (!read) {
+            // What cannot be read counts as read already: better no row than old requests as new ones.
+            return *length + 1;
         }
-        bool found = false;
-        for (std::int64_t step = 0; step < 4 && !found; ++step) {
-            const std::int64_t probe = position + half + step;
-            if (probe > length) {
-                return position;
+        for (std::size_t i = *read; i-- > 0;) {
+            if (IsLineEnd(chunk[i])) {
+                // After the line end; the LF of a CR LF that straddles the end of the data is the reader's to
+                // skip.
+                const std::int64_t lineEnd = begin + static_cast<std::int64_t>(i);
+                return lineEnd + 2;
             }
-            found = ProbeFindsText(*file, probe - 1);
         }
-        if (!found) {
-            break;
-        }
-        position += half;
-        span = half;
+        end = begin;
     }
-    return position;
+    return 1;
 }
 
 } // namespace tarnwatch

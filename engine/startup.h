@@ -1,9 +1,10 @@
-// Finding and checking today's log file at start-up.
+// Finding and checking today's log file.
 #pragma once
 
 #include "engine/ports.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,11 +13,26 @@ namespace tarnwatch {
 // "ex" + yymmdd + ".log" for the given local date.
 std::wstring TodayLogFileName(const CivilDate& date);
 
+// The folder and the day's file name with exactly one separator between them, whether or not the folder
+// was typed with its final backslash.
+std::wstring LogPathFor(const std::wstring& folder, const CivilDate& date);
+
+// The part of a path after its last separator.
+std::wstring_view FileNameOf(std::wstring_view path);
+
+// Whether a "#Fields:" line, without its line end, names the fields the record parser relies on.
+bool IsRequiredFieldList(std::string_view fieldsLine);
+
 // True when the fourth line of the log is the required field list; a log of fewer lines passes, and so
-// does a file that cannot be opened, since the read passes cope with it.
+// does a file that cannot be opened, since the read passes cope with it. Reads no more than four lines.
 bool HasRequiredFieldList(FileSystem& files, const std::wstring& logPath);
 
-// 1-based position close to the end of the data at which reading starts; 0 when there is no file.
+// Whether the last "#Fields:" line before the 0-based position is the required list; empty when there is
+// none there, or the file cannot be read.
+std::optional<bool> FieldListInForceAt(FileSystem& files, const std::wstring& logPath, std::int64_t position);
+
+// The 1-based position after the last complete line: reading starts there, so no request that was in the
+// file at start-up becomes a row. 0 when there is no file.
 std::int64_t FindStartOffset(FileSystem& files, const std::wstring& logPath);
 
 } // namespace tarnwatch

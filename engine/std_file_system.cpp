@@ -13,17 +13,23 @@ public:
 
     bool IsOpen() const { return stream_.is_open(); }
 
-    std::int64_t Length() override {
+    std::optional<std::int64_t> Length() override {
         stream_.clear();
         stream_.seekg(0, std::ios::end);
         const auto end = stream_.tellg();
-        return end < 0 ? 0 : static_cast<std::int64_t>(end);
+        return end < 0 ? std::nullopt : std::optional<std::int64_t>(end);
     }
 
-    std::size_t ReadAt(std::int64_t position, char* buffer, std::size_t size) override {
+    std::optional<std::size_t> ReadAt(std::int64_t position, char* buffer, std::size_t size) override {
         stream_.clear();
         stream_.seekg(position);
+        if (!stream_) {
+            return std::nullopt;
+        }
         stream_.read(buffer, static_cast<std::streamsize>(size));
+        if (stream_.bad()) {
+            return std::nullopt;
+        }
         return static_cast<std::size_t>(stream_.gcount());
     }
 

@@ -14,12 +14,25 @@ class WinSharedReadFile final : public SharedReadFile {
 public:
     explicit WinSharedReadFile(FileHandle file) : file_(std::move(file)) {}
 
-    std::int64_t Length() override {
+    std::optional<std::int64_t> Length() override {
         LARGE_INTEGER size{};
-        return ::GetFileSizeEx(file_.Get(), &size) ? size.QuadPart : 0;
+        if (!::GetFileSizeEx(file_.Get(), &size)) {
+            return std::nullopt;
+        }
+        return size.QuadPart;
     }
 
-    std::size_t ReadAt(std::int64_t position, char* buffer, std::size_t size) override {
+    std::optional<FileIdentity> Identity() override {
+        BY_HANDLE_FILE_INFORMATION information{};
+        if (!::GetFileInformationByHandle(file_.Get(), &information)) {
+            return std::nullopt;
+        }
+        const auto wide = [](DWORD high, DWORD low) { return (std::uint64_t{high} << 32) | low; };
+        return FileIdentity{information.dwVolumeSerialNumber,
+                            wide(information.nFileIndexHigh, information.nFileIndexLow)};
+    }
+
+    std::optional<std::size_t> ReadAt(std::int64_t position, char* buffer, std::size_t size) override {
         std::size_t total = 0;
         while (total < size) {
             // ReadFile takes a 32-bit count; the position of each piece travels in the OVERLAPPED record.
@@ -29,7 +42,14 @@ public:
             at.Offset = static_cast<DWORD>(offset & 0xFFFFFFFFu);
             at.OffsetHigh = static_cast<DWORD>(offset >> 32);
             DWORD read = 0;
-            if (!::ReadFile(file_.Get(), buffer + total, wanted, &read, &at) || read == 0) {
+            if (!::ReadFile(file_.Get(), buffer + total, wanted, &read, &at)) {
+                // Past the end of the file a positioned read fails with EOF: that is no error, just no data.
+                if (::GetLastError() == ERROR_HANDLE_EOF) {
+                    break;
+                }
+                return std::nullopt;
+            }
+            if (read == 0) {
                 break;
             }
             total += read;

@@ -13,21 +13,26 @@ warn() { printf 'warning: %s\n' "$*" >&2; }
 
 missing_packages() {
     local package
-    for package in "${REQUIRED_PACKAGES[@]}"; do
+    for package in "$@"; do
         if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q ' ok installed$'; then
             printf '%s\n' "$package"
         fi
     done
 }
 
-# Touches apt only when something is missing, so that reruns are quick and work offline.
+# install_missing_packages [PACKAGE...]: the given packages, or else REQUIRED_PACKAGES. Touches apt only when
+# something is missing, so that reruns are quick and work offline.
 install_missing_packages() {
+    local wanted=("$@")
+    if ((${#wanted[@]} == 0)); then
+        wanted=("${REQUIRED_PACKAGES[@]}")
+    fi
     if ! command -v dpkg-query >/dev/null; then
         warn "no dpkg here: assuming the build tools are installed"
         return 0
     fi
     local missing
-    mapfile -t missing < <(missing_packages)
+    mapfile -t missing < <(missing_packages "${wanted[@]}")
     if ((${#missing[@]} == 0)); then
         return 0
     fi

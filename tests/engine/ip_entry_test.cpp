@@ -47,7 +47,9 @@ TEST(ParseFilterIp, GivesTheCanonicalEntryOrTheFirstReasonToRefuse) {
         {L"1.2.3.", Outcome::Accepted, L"1.2.3.0"},
         // Only pasting gets these past the key filter.
         {L" 1 0 .+2.-0.4 ", Outcome::Accepted, L"10.2.0.4"},
-        {L"12a5.abc.1-2.7+", Outcome::Accepted, L"12.0.1.7"},
+        {L"1.2.3.a", Outcome::PartOutOfRange, L"a"},
+        {L"12a5.1.1.1", Outcome::PartOutOfRange, L"12a5"},
+        {L"1.1-2.1.1", Outcome::PartOutOfRange, L"1-2"},
         {L"1.2.3." + std::wstring(39, L'0') + L"9", Outcome::Accepted, L"1.2.3.9"},
         {L"256.1.1.1", Outcome::PartOutOfRange, L"256"},
         {L"1.2.300.4000", Outcome::PartOutOfRange, L"300"},

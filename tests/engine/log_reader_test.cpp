@@ -29,7 +29,7 @@ struct Step {
     bool StartsOver = false;
 };
 
-TEST(LogReaderPass, HandsOnCompleteLinesAndRestsOnTheLastLineEnd) {
+TEST(LogReaderPass, HandsOnEveryCompleteLineOnceAndWaitsForTheRest) {
     const std::string y40(40, 'y'), z9(9, 'z');
     std::string log1024;
     for (char c = 'a'; c < 'a' + 16; ++c) {
@@ -43,38 +43,30 @@ TEST(LogReaderPass, HandsOnCompleteLinesAndRestsOnTheLastLineEnd) {
     } cases[] = {
         {"new data, then none, then more",
          std::string(98, 'x') + "\r\n",
-         99,
-         {{y40 + "\r\n", {"", y40, "", ""}, 141},
-          {"", {"", "", ""}, 141},
-          {"first\r\nsecond\r\n", {"", "first", "second", "", ""}, 156}}},
-        {"an incomplete line waits, a CR at the very end waits for its LF",
+         101,
+         {{y40 + "\r\n", {y40}, 143}, {"", {}, 143}, {"first\r\nsecond\r\n", {"first", "second"}, 158}}},
+        {"an incomplete line waits; a CR at the very end ends it, and the LF that follows ends nothing",
          "head\r\n",
-         5,
-         {{"2003-09-05 10:1", {""}, 7},
+         7,
+         {{"2003-09-05 10:1", {}, 7},
           {"", {}, 7},
-          {"5:32 10.0.0.1\r", {}, 7},
-          {"\n", {"2003-09-05 10:15:32 10.0.0.1", "", "", ""}, 35}}},
-        {"only CR ends a line", "a\rb\nc\r\n", 1, {{"", {"a", "b\nc", "", "", ""}, 6}}},
-        {"an LF that is text is kept at the start",
-         "ab\ncd\r\nef\r\n",
-         3,
-         {{"", {"\ncd", "ef", "", "", ""}, 10}}},
-        {"a start on the final LF skips it, just past the end is no truncation",
+          {"5:32 10.0.0.1\r", {"2003-09-05 10:15:32 10.0.0.1"}, 36},
+          {"\n", {}, 37}}},
+        {"CR LF, a lone CR and a lone LF each end a line", "a\rb\nc\r\n", 1, {{"", {"a", "b", "c"}, 8}}},
+        {"a start on the LF of the last CR LF skips it",
          log1024,
          1024,
-         {{"", {}, 1025}, {"", {}, 1025}, {"next\r\n", {"next", "", "", ""}, 1029}}},
-        {"the fourth blank line ends the pass, tabs are not blank",
+         {{"", {}, 1025}, {"next\r\n", {"next"}, 1031}}},
+        {"blank lines are handed on and never end the pass; tabs are text",
          "h\r\n",
-         2,
-         {{"l1\r\n\r\n   \r\n\r\nl2\r\n", {"", "l1", "", "   "}, 15},
-          {"", {"", "l2", "", ""}, 19},
-          {"\t\r\n\t\r\n\t\r\n\t\r\nl3\r\n", {"", "\t", "\t", "\t", "\t", "l3", "", ""}, 35}}},
-        {"a file shorter than the position, or than the last pass saw, is read from its first byte",
+         4,
+         {{"l1\r\n\r\n   \r\n\r\nl2\r\n\t\r\n", {"l1", "", "   ", "", "l2", "\t"}, 24}}},
+        {"a file shorter than the position is read from its first byte",
          "old 0\r\nold 1\r\nold 2\r\n",
          1,
-         {{"", {"old 0", "old 1", "old 2", "", "", ""}, 20},
-          {"new1\r\nnew2\r\n", {"new1", "new2", "", "", ""}, 11, true},
-          {z9 + "\r\n", {z9, "", "", ""}, 10, true}}},
+         {{"", {"old 0", "old 1", "old 2"}, 22},
+          {"new1\r\nnew2\r\n", {"new1", "new2"}, 13, true},
+          {z9 + "\r\n", {z9}, 12, true}}},
         {"a missing file keeps the position", std::nullopt, 57, {{"", {}, 57}}},
     };
     for (const auto& c : cases) {
@@ -123,22 +115,15 @@ TEST(MonitorReadNewLines, SkipsATickThatArrivesDuringAPassAndTurnsTheTrayYellowF
               (std::vector<std::wstring>{L"yellow", L"blue", L"row 10.0.0.1", L"blue", L"row 10.0.0.1"}));
 }
 
-TEST(MonitorReadNewLines, APassThatFailedDoesNotBlockLaterTicks) {
-    TempFolder folder;
-    MonitorHarness harness;
-    harness.List.FailNextAppend = true;
-    harness.State.LogFilePath = folder.Write("ex030905.log", TwoRequests).wstring();
-    EXPECT_THROW(harness.Engine.ReadNewLines(), std::runtime_error);
-    harness.Engine.ReadNewLines();
-    EXPECT_EQ(harness.List.RowCount(), 1) << "the line after the failed one";
-}
-
 // A backlog read through a small buffer: the newest rows borrow from it, the row limit trims the oldest of
 // them again, and each reload of the buffer must first copy the rows that are left.
 TEST(BacklogPass, RowsLeftAfterTrimmingBorrowedOnesKeepTheirTextsWhenTheBufferMoves) {
     const auto address = [](int request) { return "10.0.0." + std::to_string(request); };
+    // Appended rather than concatenated: GCC 12 misreads the concatenation in the Windows build.
     const auto url = [](int request) {
-        return "/" + std::string(static_cast<std::size_t>(request % 5), 'p');
+        std::string path(1, '/');
+        path.append(static_cast<std::size_t>(request % 5), 'p');
+        return path;
     };
     std::string log, remarks;
     for (int request = 1; request <= 24; ++request) {

@@ -18,7 +18,7 @@
 
 namespace tarnwatch::testing {
 
-class ScriptedHost final : public StartupHost {
+class ScriptedHost final : public MonitorHost {
 public:
     int OptionsShown = 0;
     int Ended = 0;
@@ -28,6 +28,7 @@ public:
         OnOptions();
     }
     void EndProgram() override { ++Ended; }
+    void LogDayChanged() override {}
 };
 
 // Real rows that also log each append to the event log (to order it against tray and beeps), note every

@@ -74,8 +74,8 @@ TEST_F(SettingsFile, TrimsTheNumbersAndOnlyTheFirstFilterEntry) {
     state.FilterIps = {L"stale"};
     ASSERT_EQ(Load({"7", "2", "C:\\"}), LoadResult::Loaded);
     EXPECT_EQ(state.FilterIps, Entries{L"stale"}) << "a three-line file leaves the list alone";
-    ASSERT_EQ(Load({"8", "3"}), LoadResult::Loaded);
-    EXPECT_EQ(state.LogFolder, L"C:\\") << "a two-line file leaves the folder alone";
+    ASSERT_EQ(Load({"8", "3"}), LoadResult::Damaged) << "the program never writes fewer than three lines";
+    EXPECT_EQ(state.RowLimit, 7) << "a refused file changes nothing";
 }
 
 TEST_F(SettingsFile, ADamagedNumberOrAMissingFileEndsTheStartUpWithAMessage) {

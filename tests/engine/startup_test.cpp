@@ -34,7 +34,7 @@ TEST(FieldListCheck, ComparesTheFourthLineExactlyAfterTrimmingSpaces) {
     }
 }
 
-TEST(FindStartOffset, SkipsWhatTheFileHoldsByHalving) {
+TEST(FindStartOffset, StartsAfterTheLastCompleteLineWhateverPrecedesIt) {
     const auto crLfLines = [](std::size_t bytes) {
         std::string text;
         while (text.size() < bytes) {
@@ -43,8 +43,14 @@ TEST(FindStartOffset, SkipsWhatTheFileHoldsByHalving) {
         text.resize(bytes - 2);
         return text + "\r\n";
     };
-    const std::pair<std::string, std::int64_t> cases[] = {
-        {"", 1}, {crLfLines(1000), 995}, {crLfLines(11089), 11083}, {crLfLines(1024), 1024}};
+    const std::pair<std::string, std::int64_t> cases[] = {{"", 1},
+                                                          {crLfLines(1000), 1001},
+                                                          {crLfLines(70000), 70001},
+                                                          {crLfLines(1024) + "2003-09-05 10:15", 1025},
+                                                          {"a\r\nb\r\n      ", 7},
+                                                          {"a\r\n   \r\n\r\r\r", 12},
+                                                          {"a\r\n" + std::string(70000, 'x'), 4},
+                                                          {"no line end yet", 1}};
     TempFolder folder;
     StdFileSystem files;
     EXPECT_EQ(FindStartOffset(files, (folder.Path() / "none").wstring()), 0);
@@ -100,7 +106,7 @@ TEST_F(StartUp, FindsTheLogStartsAtItsEndAndSwitchesTheTimerOn) {
     EXPECT_TRUE(m.Timer.Enabled);
     EXPECT_FALSE(m.State.SoundNotify);
     EXPECT_EQ(m.Rows().RowCount(), 0) << "requests already in the file are not shown";
-    EXPECT_EQ(m.State.ReadOffset, static_cast<std::int64_t>(log.size()) - 1) << "rests on the final line end";
+    EXPECT_EQ(m.State.ReadOffset, static_cast<std::int64_t>(log.size()) + 1) << "after the last line";
     EXPECT_TRUE(m.Boxes.Shown.empty());
 
     testing::AppendBytes(TodayLog(), Request("10.1.1.1"));
@@ -110,8 +116,8 @@ TEST_F(StartUp, FindsTheLogStartsAtItsEndAndSwitchesTheTimerOn) {
 }
 
 TEST_F(StartUp, RetryOpensTheOptionsAndSearchesAgainWithTheNewFolder) {
-    // Without its final separator the folder name runs into the file name.
-    WriteSettings(logFolder.wstring());
+    const std::wstring missingFolder = (logFolder / "missing").wstring();
+    WriteSettings(missingFolder);
     WriteLog(LogHeader());
     m.Boxes.Answers = {BoxAnswer::Retry, BoxAnswer::Retry};
     m.Host.OnOptions = [&] {
@@ -124,8 +130,7 @@ TEST_F(StartUp, RetryOpensTheOptionsAndSearchesAgainWithTheNewFolder) {
     ASSERT_TRUE(Start());
     EXPECT_EQ(m.Host.OptionsShown, 2);
     ASSERT_EQ(m.Boxes.Shown.size(), 2u);
-    EXPECT_EQ(m.Boxes.Shown[0].Text,
-              messages::LogFileMissing(logFolder.wstring() + TodayLogFileName(m.Clock.Today())));
+    EXPECT_EQ(m.Boxes.Shown[0].Text, messages::LogFileMissing(LogPathFor(missingFolder, m.Clock.Today())));
     EXPECT_EQ(m.Boxes.Shown[0].Buttons, BoxButtons::RetryCancel);
     EXPECT_EQ(m.Boxes.Shown[0].Icon, BoxIcon::Critical);
     EXPECT_EQ(m.State.LogFilePath, TodayLog().wstring());

@@ -137,15 +137,19 @@ HWND FrmMain::CreatePicture(int controlId, const TwipsRect& rect, ProgramIcon ic
 
 void FrmMain::Form_Load() {
     viewMode_ = StandardMode;
-    // The date is taken once: the caption keeps the day the program started.
-    const std::wstring caption = std::wstring(DesignCaption) + L"   Today is " + win::ShortDateText();
-    ::SetWindowTextW(Handle(), caption.c_str());
+    ShowTodayInCaption();
     PlaceAtTopRight();
     monitor_.emplace(state_, MonitorPorts{ports_.Boxes, *tmrUpdate, *this, ports_.Clock, *this, ports_.Beeper,
                                           pump_, ports_.CodePage, ports_.Files, rows_});
     const bool started = monitor_->StartMonitor(SettingsFile());
     lvwTarnwatch.ShowRows();
     loaded_ = started && !startupGaveUp_;
+}
+
+// The caption names the day of the log being read: the start's, and each new day's once its log is read.
+void FrmMain::ShowTodayInCaption() {
+    const std::wstring caption = std::wstring(DesignCaption) + L"   Today is " + win::ShortDateText();
+    ::SetWindowTextW(Handle(), caption.c_str());
 }
 
 void FrmMain::PlaceAtTopRight() {
@@ -463,6 +467,10 @@ void FrmMain::mnuLog_Click() {
     } else {
         ports_.Opener.Open(Handle(), path);
     }
+}
+
+void FrmMain::LogDayChanged() {
+    ShowTodayInCaption();
 }
 
 void FrmMain::EndProgram() {

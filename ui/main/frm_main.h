@@ -38,7 +38,7 @@ struct FrmMainPorts {
     win::ShellOpener& Opener;
 };
 
-class FrmMain final : public Window, private StartupHost, private Tray {
+class FrmMain final : public Window, private MonitorHost, private Tray {
 public:
     static constexpr const wchar_t* ClassName = L"TarnwatchMainWindow";
     // tmrUpdate's ticks arrive as WM_TIMER with this id.
@@ -69,6 +69,7 @@ private:
     void CreateControls();
     HWND CreatePicture(int controlId, const TwipsRect& rect, ProgramIcon icon);
     void Form_Load();
+    void ShowTodayInCaption();
     void Form_Resize(WPARAM sizeKind);
     void Form_Unload();
     void OnClose();
@@ -105,9 +106,10 @@ private:
     void mnuCom_Click();
     void mnuTOp_Click();
 
-    // StartupHost
+    // MonitorHost
     void ShowOptionsDialog() override;
     void EndProgram() override;
+    void LogDayChanged() override;
     // Tray
     void SetTrayIcon(TrayPicture picture) override;
 

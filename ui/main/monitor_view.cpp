@@ -65,9 +65,38 @@ void MonitorView::ShowRows() {
         return;
     }
     shownRevision_ = revision;
+    const std::vector<std::uint64_t> selected = ShownSerials(LVNI_SELECTED);
+    const std::vector<std::uint64_t> focused = ShownSerials(LVNI_FOCUSED);
+    shownSerials_.resize(static_cast<std::size_t>(rows_.RowCount()));
+    for (std::size_t row = 0; row < shownSerials_.size(); ++row) {
+        shownSerials_[row] = rows_.Serial(static_cast<int>(row) + 1);
+    }
     ListView_SetItemCountEx(list_, rows_.RowCount(), LVSICF_NOSCROLL);
+    if (!selected.empty() || !focused.empty()) {
+        ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+        SetStateOf(selected, LVIS_SELECTED);
+        SetStateOf(focused, LVIS_FOCUSED);
+    }
     // Trimming moves every row up by one even when the count stays, so the whole list is stale.
     ::InvalidateRect(list_, nullptr, FALSE);
+}
+
+std::vector<std::uint64_t> MonitorView::ShownSerials(UINT state) const {
+    std::vector<std::uint64_t> serials;
+    for (int row = ListView_GetNextItem(list_, -1, state); row >= 0 && row < std::ssize(shownSerials_);
+         row = ListView_GetNextItem(list_, row, state)) {
+        serials.push_back(shownSerials_[static_cast<std::size_t>(row)]);
+    }
+    return serials;
+}
+
+// A request trimmed away takes its selection with it.
+void MonitorView::SetStateOf(const std::vector<std::uint64_t>& serials, UINT state) {
+    for (const std::uint64_t serial : serials) {
+        if (const int index = rows_.IndexOf(serial); index > 0) {
+            ListView_SetItemState(list_, index - 1, state, state);
+        }
+    }
 }
 
 void MonitorView::FillDisplayInfo(NMLVDISPINFOW& request) {
