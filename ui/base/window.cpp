@@ -7,6 +7,9 @@
 #include "ui/base/program_look.h"
 #include "ui/base/unexpected_error.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
 #include <exception>
 #include <utility>
 
@@ -62,7 +65,21 @@ int Window::Pixels(int twips) const {
     return win::TwipsToPixels(twips, dpi_);
 }
 
+std::wstring WindowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+    const int copied = ::GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
+    text.resize(static_cast<std::size_t>(std::max(copied, 0)));
+    return text;
+}
+
 bool Window::Create(HINSTANCE instance, const WindowDesign& design, HMENU menu) {
+    // The controls of every window come from common controls 6; registering their classes once is enough.
+    static const bool commonControls = [] {
+        const INITCOMMONCONTROLSEX classes{sizeof(INITCOMMONCONTROLSEX),
+                                           ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+        return ::InitCommonControlsEx(&classes) != FALSE;
+    }();
+    static_cast<void>(commonControls);
     design_ = design;
     RegisterOnce(instance, design.ClassName, &Window::Procedure);
     const HWND created =
@@ -244,6 +261,24 @@ void Window::OnDpiChanged(int dpi, const RECT& suggested) {
                        suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     ::RedrawWindow(Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void Window::ShowModal(HINSTANCE instance, const WindowDesign& design) {
+    if (Create(instance, design)) {
+        RunModal();
+    }
+}
+
+void Window::SpanScreenHeightLess(int shortfallTwips) {
+    RECT bounds{};
+    ::GetWindowRect(Handle(), &bounds);
+    const int height = ::GetSystemMetrics(SM_CYSCREEN) - Pixels(shortfallTwips);
+    if (bounds.bottom - bounds.top != height) {
+        // A resize handler that calls this comes back here once more from within; that run finds the height
+        // right.
+        ::SetWindowPos(Handle(), nullptr, 0, 0, bounds.right - bounds.left, height,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
 }
 
 void Window::RunModal() {

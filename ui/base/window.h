@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 namespace tarnwatch::ui {
@@ -45,6 +46,9 @@ struct WindowDesign {
     int ClientWidthTwips = 0;
     int ClientHeightTwips = 0;
 };
+
+// The text of a window or control.
+std::wstring WindowText(HWND window);
 
 class Window {
 public:
@@ -87,6 +91,10 @@ protected:
     // Shows the window modally to the whole thread and returns once EndModal ran or the window is gone; the
     // window is then destroyed and the focus is back where it was. The close box ends it too.
     void RunModal();
+    // Creates the window and runs it modally.
+    void ShowModal(HINSTANCE instance, const WindowDesign& design);
+    // Sets the outer height to the primary screen's height less the given twips, keeping place and width.
+    void SpanScreenHeightLess(int shortfallTwips);
     void EndModal() { modalDone_ = true; }
     // A window that binds Enter and Esc hears them as the commands IDOK and IDCANCEL.
     virtual bool BindsEnterAndEsc() const { return false; }

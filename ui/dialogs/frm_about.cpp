@@ -27,9 +27,7 @@ int IdOf(FrmAbout::Id id) {
 } // namespace
 
 void FrmAbout::Show(HINSTANCE instance) {
-    if (Create(instance, AboutDesign)) {
-        RunModal();
-    }
+    ShowModal(instance, AboutDesign);
 }
 
 LRESULT FrmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

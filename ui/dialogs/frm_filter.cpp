@@ -30,21 +30,10 @@ int IdOf(FrmFilter::Id id) {
     return static_cast<int>(id);
 }
 
-std::wstring WindowText(HWND window) {
-    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(
-        static_cast<std::size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 } // namespace
 
 void FrmFilter::Show(HINSTANCE instance) {
-    const INITCOMMONCONTROLSEX commonControls{sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES};
-    ::InitCommonControlsEx(&commonControls);
-    if (Create(instance, FilterDesign)) {
-        RunModal();
-    }
+    ShowModal(instance, FilterDesign);
 }
 
 LRESULT FrmFilter::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -78,12 +78,8 @@ void AddColumn(HWND list, int index, const wchar_t* header) {
 } // namespace
 
 void FrmHelp::Show(HINSTANCE instance) {
-    if (!IsOpen()) {
-        const INITCOMMONCONTROLSEX commonControls{sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES};
-        ::InitCommonControlsEx(&commonControls);
-        if (!Create(instance, HelpDesign)) {
-            return;
-        }
+    if (!IsOpen() && !Create(instance, HelpDesign)) {
+        return;
     }
     ::ShowWindow(Handle(), SW_SHOWNORMAL);
     ::SetForegroundWindow(Handle());
@@ -142,14 +138,7 @@ void FrmHelp::Form_Resize(WPARAM sizeKind) {
     // A window narrower than the code column and the gap leaves the status column at no width at all.
     ListView_SetColumnWidth(
         lvwHelp, 1, std::max<LONG>(client.right - Pixels(CodeColumnTwips) - Pixels(StatusShortfallTwips), 0));
-    RECT bounds{};
-    ::GetWindowRect(Handle(), &bounds);
-    const int height = ::GetSystemMetrics(SM_CYSCREEN) - Pixels(HeightShortfallTwips);
-    if (bounds.bottom - bounds.top != height) {
-        // Comes back here once more from within; that inner run finds the height right.
-        ::SetWindowPos(Handle(), nullptr, 0, 0, bounds.right - bounds.left, height,
-                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    SpanScreenHeightLess(HeightShortfallTwips);
 }
 
 } // namespace tarnwatch::ui

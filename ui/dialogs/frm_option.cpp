@@ -55,13 +55,6 @@ std::int32_t SliderValue(HWND slider) {
     return static_cast<std::int32_t>(::SendMessageW(slider, TBM_GETPOS, 0, 0));
 }
 
-std::wstring WindowText(HWND window) {
-    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
-    const int copied = ::GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
-    text.resize(static_cast<std::size_t>(std::max(copied, 0)));
-    return text;
-}
-
 // The log path is the folder followed directly by the daily file name, so a chosen folder gets its "\".
 std::wstring LogFolderFromBrowser(const std::wstring& browsed) {
     std::wstring folder(TrimSpaces(browsed));
@@ -74,11 +67,7 @@ std::wstring LogFolderFromBrowser(const std::wstring& browsed) {
 } // namespace
 
 void FrmOption::Show(HINSTANCE instance) {
-    const INITCOMMONCONTROLSEX commonControls{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES};
-    ::InitCommonControlsEx(&commonControls);
-    if (Create(instance, OptionDesign)) {
-        RunModal();
-    }
+    ShowModal(instance, OptionDesign);
 }
 
 LRESULT FrmOption::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -165,14 +165,7 @@ void FrmMain::Form_Resize(WPARAM sizeKind) {
     if (!loaded_ || (sizeKind != SIZE_RESTORED && sizeKind != SIZE_MAXIMIZED)) {
         return;
     }
-    RECT bounds{};
-    ::GetWindowRect(Handle(), &bounds);
-    const int height = ::GetSystemMetrics(SM_CYSCREEN) - Pixels(HeightShortfallTwips);
-    if (bounds.bottom - bounds.top != height) {
-        // Comes back here once more from within; that inner run finds the height right.
-        ::SetWindowPos(Handle(), nullptr, 0, 0, bounds.right - bounds.left, height,
-                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    SpanScreenHeightLess(HeightShortfallTwips);
     RECT client{};
     ::GetClientRect(Handle(), &client);
     ::MoveWindow(lvwTarnwatch.Handle(), 0, 0, client.right, client.bottom, TRUE);
