@@ -1,9 +1,14 @@
-// A real main window against a temporary program folder (param.dat) and log folder (today's log).
+// A real main window against a temporary program folder (param.dat) and log folder (today's log), with
+// stand-ins for the shell and the speaker: what the shell is told to show or open is recorded, tones are
+// counted, not heard.
 #pragma once
 
 #include "engine/settings.h"
 #include "engine/startup.h"
+#include "platform/beep_queue.h"
 #include "platform/dpi.h"
+#include "platform/shell_open.h"
+#include "platform/tray_icon.h"
 #include "platform/win_clock.h"
 #include "platform/win_code_page.h"
 #include "platform/win_file_system.h"
@@ -11,26 +16,75 @@
 #include "tests/engine/temp_folder.h"
 #include "tests/support/iis_log.h"
 #include "tests/ui/scripted_user.h"
-#include "tests/ui/shell_fakes.h"
 #include "ui/main/frm_main.h"
 
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
 
-#include <array>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
 namespace tarnwatch::testing {
+
+class RecordingNotificationArea final : public win::NotificationArea {
+public:
+    struct Call {
+        DWORD Action;
+        NOTIFYICONDATAW Icon;
+    };
+    std::vector<Call> Calls;
+    void Notify(DWORD action, const NOTIFYICONDATAW& icon) override { Calls.push_back({action, icon}); }
+};
+
+class RecordingOpener final : public win::ShellOpener {
+public:
+    std::vector<std::wstring> Targets;
+    void Open(HWND, const std::wstring& target) override { Targets.push_back(target); }
+};
+
+// While held, a tone does not end, as a real one lasts a while.
+class CountingSpeaker final : public win::Speaker {
+public:
+    void Sound(int, int) override {
+        std::unique_lock lock(mutex_);
+        ++tones_;
+        changed_.notify_all();
+        changed_.wait(lock, [this] { return !held_; });
+    }
+    void Hold(bool held) {
+        const std::lock_guard lock(mutex_);
+        held_ = held;
+        changed_.notify_all();
+    }
+    // Waits a while for the given number of tones to have begun.
+    void WaitForTones(int count) {
+        std::unique_lock lock(mutex_);
+        changed_.wait_for(lock, std::chrono::seconds(5), [&] { return tones_ >= count; });
+    }
+    // The number of tones once no more come within a moment.
+    int TonesWhenQuiet() {
+        std::unique_lock lock(mutex_);
+        while (changed_.wait_for(lock, std::chrono::milliseconds(200)) != std::cv_status::timeout) {
+        }
+        return tones_;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    int tones_ = 0;
+    bool held_ = false;
+};
 
 inline RECT WindowRect(HWND window) {
     RECT bounds{};
     ::GetWindowRect(window, &bounds);
     return bounds;
 }
-
 inline int Width(const RECT& bounds) {
     return bounds.right - bounds.left;
 }
@@ -62,9 +116,16 @@ protected:
         ASSERT_TRUE(SaveSettings(written, SettingsFile(), codePage_, boxes_));
     }
 
+    SharedState SavedSettings() {
+        SharedState saved;
+        RecordingTimer timer;
+        EXPECT_EQ(LoadSettings(saved, SettingsFile(), files_, codePage_, timer, boxes_), LoadResult::Loaded);
+        return saved;
+    }
+
     // The log already holds a request from before the start, which must never become a row.
-    void WriteLog(const std::string& header = LogHeader()) {
-        logs_.Write(TodaysLog().filename().string(), header + Request("10.0.0.1", "/old"));
+    void WriteLog() {
+        logs_.Write(TodaysLog().filename().string(), LogHeader() + Request("10.0.0.1", "/old"));
     }
 
     void AppendLog(const std::string& lines) {
@@ -87,31 +148,17 @@ protected:
 
     HWND Window() const { return frmMain_->Handle(); }
     HWND List() const { return frmMain_->MonitorListHandle(); }
-    int Dpi() const { return win::WindowDpi(Window()); }
+    HWND Help() const { return frmMain_->HelpWindow().Handle(); }
+    HWND HelpList() const { return frmMain_->HelpWindow().HelpListHandle(); }
     void Tick() { ::SendMessageW(Window(), WM_TIMER, ui::FrmMain::UpdateTimerId, 0); }
     void Command(UINT command) { ::SendMessageW(Window(), WM_COMMAND, command, 0); }
-    bool IsChecked(UINT command) const {
-        return (::GetMenuState(::GetMenu(Window()), command, MF_BYCOMMAND) & MF_CHECKED) != 0;
+    bool IsChecked(UINT command, HMENU menu = nullptr) const {
+        return (::GetMenuState(menu != nullptr ? menu : ::GetMenu(Window()), command, MF_BYCOMMAND) &
+                MF_CHECKED) != 0;
     }
-
-    std::wstring Cell(int row, int column) const {
-        std::array<wchar_t, 512> text{};
-        ListView_GetItemText(List(), row, column, text.data(), 512);
-        return text.data();
-    }
-
-    std::vector<std::wstring> Urls() const {
-        std::vector<std::wstring> urls;
-        for (int row = 0; row < ListView_GetItemCount(List()); ++row) {
-            urls.push_back(Cell(row, 3));
-        }
-        return urls;
-    }
-
-    std::array<int, 4> ColumnWidths() const {
-        return {ListView_GetColumnWidth(List(), 0), ListView_GetColumnWidth(List(), 1),
-                ListView_GetColumnWidth(List(), 2), ListView_GetColumnWidth(List(), 3)};
-    }
+    std::wstring Cell(int row, int column) const { return ui::CellText(List(), row, column); }
+    std::vector<std::wstring> Urls() const { return ui::ColumnTexts(List(), 3); }
+    int ColumnWidth(int column) const { return ListView_GetColumnWidth(List(), column); }
 
     TempFolder program_;
     TempFolder logs_;

@@ -1,5 +1,6 @@
 #include "tests/ui/main_window_fixture.h"
 #include "ui/base/program_look.h"
+#include "ui/dialogs/frm_filter.h"
 #include "ui/dialogs/frm_option.h"
 #include "ui/main/menu_ids.h"
 
@@ -11,17 +12,14 @@
 namespace tarnwatch::testing {
 namespace {
 
-constexpr UINT TrayCallback = win::TrayIcon::CallbackMessage;
-
 HICON SmallIcon(ui::ProgramIcon icon) {
     return ui::LoadProgramIcon(::GetModuleHandleW(nullptr), icon, ::GetSystemMetrics(SM_CXSMICON));
 }
 
 class TrayTest : public MainWindowTest {
 protected:
-    void Mouse(UINT mouseMessage) { ::SendMessageW(Window(), TrayCallback, 0, mouseMessage); }
-    bool TrayMarked() const {
-        return (::GetMenuState(frmMain_->TrayMenu(), ui::mnuTNotify, MF_BYCOMMAND) & MF_CHECKED) != 0;
+    void Mouse(UINT mouseMessage) {
+        ::SendMessageW(Window(), win::TrayIcon::CallbackMessage, 0, mouseMessage);
     }
     bool MinimizeEnabled() const {
         return (::GetMenuState(::GetMenu(Window()), ui::mnuMin, MF_BYCOMMAND) & MF_GRAYED) == 0;
@@ -38,7 +36,7 @@ protected:
     }
 };
 
-TEST_F(TrayTest, MinimizeHidesTheWindowBehindTheYellowIconThatLeftClicksToggle) {
+TEST_F(TrayTest, MinimizeHidesTheWindowBehindTheYellowIconThatLeftClicksToggleUntilShowTakesItAway) {
     Start();
     Command(ui::mnuMin);
     ASSERT_EQ(shell_.Calls.size(), 2u);
@@ -46,9 +44,8 @@ TEST_F(TrayTest, MinimizeHidesTheWindowBehindTheYellowIconThatLeftClicksToggle) 
     EXPECT_EQ(shell_.Calls[0].Action, static_cast<DWORD>(NIM_ADD));
     EXPECT_EQ(added.cbSize, sizeof(NOTIFYICONDATAW));
     EXPECT_EQ(added.hWnd, Window());
-    EXPECT_EQ(added.uID, 0u);
     EXPECT_EQ(added.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON));
-    EXPECT_EQ(added.uCallbackMessage, 2025u);
+    EXPECT_EQ(added.uCallbackMessage, win::TrayIcon::CallbackMessage) << "the message the window answers";
     EXPECT_EQ(added.hIcon, SmallIcon(ui::ProgramIcon::Yellow));
     EXPECT_EQ(shell_.Calls[1].Action, static_cast<DWORD>(NIM_MODIFY));
     EXPECT_EQ(shell_.Calls[1].Icon.uFlags, static_cast<UINT>(NIF_TIP));
@@ -64,16 +61,11 @@ TEST_F(TrayTest, MinimizeHidesTheWindowBehindTheYellowIconThatLeftClicksToggle) 
         Mouse(WM_LBUTTONUP);
         EXPECT_EQ(::IsWindowVisible(Window()) != FALSE, visible);
     }
-    EXPECT_EQ(shell_.Calls.size(), 2u) << "the icon stays as it is";
+    EXPECT_EQ(shell_.Calls.size(), 2u) << "the clicks leave the icon as it is";
     EXPECT_TRUE(state_.InTray);
     Command(ui::mnuMin);
     EXPECT_EQ(shell_.Calls.size(), 2u) << "a second minimize adds nothing";
-}
 
-TEST_F(TrayTest, ShowFromTheTrayRemovesIconAndWindowProcedureAndEnablesMinimize) {
-    Start();
-    Command(ui::mnuMin);
-    Mouse(WM_LBUTTONUP);
     Command(ui::mnuTShow);
     ASSERT_EQ(shell_.Calls.size(), 3u);
     EXPECT_EQ(shell_.Calls[2].Action, static_cast<DWORD>(NIM_DELETE));
@@ -88,8 +80,8 @@ TEST_F(TrayTest, ShowFromTheTrayRemovesIconAndWindowProcedureAndEnablesMinimize)
     EXPECT_EQ(shell_.Calls.size(), 3u) << "the passes leave the tray alone";
 }
 
-TEST_F(TrayTest, EachPassStartsYellowAndTurnsBlueForAShownRequest) {
-    Start(StartSettings{.RowLimit = 50, .UpdateSeconds = 10, .FilterIps = {L"10.9.9.9"}, .LogFolder = {}});
+TEST_F(TrayTest, EachPassStartsYellowAndTurnsBlueForAShownRequestAndARestartedShellGetsTheIconAsItWas) {
+    Start(StartSettings{.FilterIps = {L"10.9.9.9"}, .LogFolder = {}});
     const HICON yellow = SmallIcon(ui::ProgramIcon::Yellow);
     const HICON blue = SmallIcon(ui::ProgramIcon::Blue);
     Command(ui::mnuMin);
@@ -97,68 +89,46 @@ TEST_F(TrayTest, EachPassStartsYellowAndTurnsBlueForAShownRequest) {
     AppendLog(Request("192.168.0.7") + Request("192.168.0.8"));
     Tick();
     EXPECT_EQ(PicturesSince(since), (std::vector<HICON>{yellow, blue, blue}));
+
+    ::SendMessageW(Window(), ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    const RecordingNotificationArea::Call again = shell_.Calls.back();
+    EXPECT_EQ(again.Action, static_cast<DWORD>(NIM_ADD));
+    EXPECT_EQ(again.Icon.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+    EXPECT_EQ(again.Icon.hIcon, blue);
+    EXPECT_EQ(std::wstring(again.Icon.szTip), L"Corvin's Tarnwatch");
+
     since = shell_.Calls.size();
     AppendLog(Request("10.9.9.9"));
     Tick();
     EXPECT_EQ(PicturesSince(since), std::vector<HICON>{yellow}) << "a filtered request leaves it yellow";
-
     AppendLog(Request("192.168.0.9"));
     Tick();
     Command(ui::mnuTShow);
     Command(ui::mnuMin);
-    EXPECT_EQ(shell_.Calls.back().Action, static_cast<DWORD>(NIM_MODIFY));
-    EXPECT_EQ(shell_.Calls[shell_.Calls.size() - 2].Icon.hIcon, yellow) << "a new icon starts yellow";
+    const RecordingNotificationArea::Call& added = shell_.Calls[shell_.Calls.size() - 2];
+    EXPECT_EQ(added.Action, static_cast<DWORD>(NIM_ADD));
+    EXPECT_EQ(added.Icon.hIcon, yellow) << "a new icon starts yellow";
 }
 
-TEST_F(TrayTest, ARestartedShellGetsTheIconBackAsItWas) {
+TEST_F(TrayTest, TheSoundEntriesKeepTheirMarksInStepABurstAddsOneToneAndSilencingDropsTheWaitingOne) {
     Start();
-    Command(ui::mnuMin);
-    AppendLog(Request("192.168.0.7"));
-    Tick();
-    ::SendMessageW(Window(), ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-    const RecordingNotificationArea::Call& again = shell_.Calls.back();
-    EXPECT_EQ(again.Action, static_cast<DWORD>(NIM_ADD));
-    EXPECT_EQ(again.Icon.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
-    EXPECT_EQ(again.Icon.hIcon, SmallIcon(ui::ProgramIcon::Blue));
-    EXPECT_EQ(std::wstring(again.Icon.szTip), L"Corvin's Tarnwatch");
-}
-
-TEST_F(TrayTest, ClosingFromTheTrayRemovesTheIconFirst) {
-    Start();
-    state_.SettingsDirty = true;
-    boxes_.Answers = {BoxAnswer::No};
-    Command(ui::mnuMin);
-    const HWND window = Window();
-    Command(ui::mnuTExit);
-    EXPECT_FALSE(::IsWindow(window));
-    ASSERT_EQ(shell_.Calls.size(), 3u);
-    EXPECT_EQ(shell_.Calls[2].Action, static_cast<DWORD>(NIM_DELETE));
-    EXPECT_FALSE(state_.InTray);
-    EXPECT_EQ(boxes_.Shown.size(), 1u) << "the save prompt follows";
-}
-
-TEST_F(TrayTest, TheTwoSoundEntriesKeepTheirMarksInStep) {
-    Start();
+    const auto trayMarked = [this] { return IsChecked(ui::mnuTNotify, frmMain_->TrayMenu()); };
     EXPECT_FALSE(IsChecked(ui::mnuNotify));
     Command(ui::mnuNotify);
     EXPECT_TRUE(state_.SoundNotify);
-    EXPECT_FALSE(TrayMarked()) << "no tray yet";
+    EXPECT_FALSE(trayMarked()) << "no tray yet";
     Command(ui::mnuMin);
-    EXPECT_TRUE(TrayMarked()) << "minimize copies the mark";
+    EXPECT_TRUE(trayMarked()) << "minimize copies the mark";
     Command(ui::mnuTNotify);
     EXPECT_FALSE(state_.SoundNotify);
     EXPECT_FALSE(IsChecked(ui::mnuNotify));
-    EXPECT_FALSE(TrayMarked());
+    EXPECT_FALSE(trayMarked());
     Mouse(WM_LBUTTONUP);
     Command(ui::mnuNotify);
     EXPECT_TRUE(IsChecked(ui::mnuNotify));
-    EXPECT_TRUE(TrayMarked()) << "with the icon there, both marks follow";
-}
+    EXPECT_TRUE(trayMarked()) << "with the icon there, both marks follow";
 
-TEST_F(TrayTest, ABurstOfRequestsSoundsOneMoreToneAndSilencingDropsTheWaitingOne) {
-    Start(StartSettings{.RowLimit = 10, .UpdateSeconds = 10, .FilterIps = {}, .LogFolder = {}});
-    Command(ui::mnuNotify);
-    speaker_.Hold();
+    speaker_.Hold(true);
     AppendLog(Request("192.168.0.1", "/first"));
     Tick();
     speaker_.WaitForTones(1);
@@ -166,42 +136,39 @@ TEST_F(TrayTest, ABurstOfRequestsSoundsOneMoreToneAndSilencingDropsTheWaitingOne
     for (int request = 0; request < 1000; ++request) {
         std::string url = "/";
         url += std::to_string(request);
-        burst += Request("192.168.1." + std::to_string(request % 250), url);
+        burst += Request("192.168.1.1", url);
     }
     AppendLog(burst);
     Tick();
     EXPECT_EQ(Urls().back(), L"/999") << "the pass did not wait for the speaker";
-    speaker_.Release();
+    speaker_.Hold(false);
     EXPECT_EQ(speaker_.TonesWhenQuiet(), 2);
 
-    speaker_.Hold();
+    speaker_.Hold(true);
     AppendLog(Request("192.168.2.1"));
     Tick();
     speaker_.WaitForTones(3);
     AppendLog(Request("192.168.2.2"));
     Tick();
     Command(ui::mnuNotify);
-    speaker_.Release();
+    speaker_.Hold(false);
     EXPECT_EQ(speaker_.TonesWhenQuiet(), 3) << "the tone that waited is dropped";
 }
 
 TEST_F(TrayTest, TrayCommandsWhileADialogIsOpenRaiseItAndExitStillCloses) {
     Start();
     const HWND window = Window();
-    const ui::ScriptedUser user(
-        ui::FrmOption::ClassName,
-        {[&](HWND) {
-             Command(ui::mnuTSet);
-             Command(ui::mnuTFilter);
-         },
-         [](HWND dialog) {
-             EXPECT_EQ(::FindWindowExW(nullptr, dialog, ui::FrmOption::ClassName, nullptr), nullptr);
-             EXPECT_EQ(::FindWindowW(L"TarnwatchFilter", nullptr), nullptr);
-         },
-         [&](HWND) { ::SendMessageW(window, WM_COMMAND, ui::mnuTExit, 0); }});
-    Command(ui::mnuSet);
-    EXPECT_EQ(user.StepsLeft(), 0u);
-    EXPECT_FALSE(user.GaveUp());
+    ui::Play(ui::FrmOption::ClassName,
+             {[&](HWND) {
+                  Command(ui::mnuTSet);
+                  Command(ui::mnuTFilter);
+              },
+              [](HWND dialog) {
+                  EXPECT_EQ(::FindWindowExW(nullptr, dialog, ui::FrmOption::ClassName, nullptr), nullptr);
+                  EXPECT_EQ(::FindWindowW(ui::FrmFilter::ClassName, nullptr), nullptr);
+              },
+              [&](HWND) { ::SendMessageW(window, WM_COMMAND, ui::mnuTExit, 0); }},
+             [&] { Command(ui::mnuSet); });
     EXPECT_FALSE(::IsWindow(window));
     EXPECT_EQ(::FindWindowW(ui::FrmOption::ClassName, nullptr), nullptr);
 }

@@ -2,10 +2,12 @@
 #pragma once
 
 #include "platform/folder_browser.h"
+#include "ui/base/window.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <deque>
 #include <functional>
 #include <string>
@@ -15,49 +17,39 @@ namespace tarnwatch::ui {
 
 using Step = std::function<void(HWND window)>;
 
-// One step per tick of a thread timer while a window of the class is up. A window still open long after the
-// last step is closed, so that a test fails instead of hanging.
-class ScriptedUser {
-public:
-    ScriptedUser(const wchar_t* windowClass, std::vector<Step> steps)
-        : windowClass_(windowClass), steps_(steps.begin(), steps.end()) {
-        current_ = this;
-        timer_ = ::SetTimer(nullptr, 0, 10, &OnTick);
-    }
-    ~ScriptedUser() {
-        ::KillTimer(nullptr, timer_);
-        current_ = nullptr;
-    }
-    ScriptedUser(const ScriptedUser&) = delete;
-    ScriptedUser& operator=(const ScriptedUser&) = delete;
-
-    bool GaveUp() const { return idleTicks_ >= GiveUpTicks; }
-    std::size_t StepsLeft() const { return steps_.size(); }
-
-private:
-    static constexpr int GiveUpTicks = 200;
-
-    static void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD) {
+// Plays the steps, one per tick of a thread timer, on the window of the class while open() runs. Checks made
+// inside a step run for certain: this fails when the window closed before its last step. A window still open
+// long after the last step is closed, so that the test fails instead of hanging.
+inline void Play(const wchar_t* windowClass, std::vector<Step> steps, const std::function<void()>& open) {
+    constexpr int GiveUpTicks = 200;
+    struct Script {
+        const wchar_t* WindowClass;
+        std::deque<Step> Steps;
+        int IdleTicks = 0;
+    };
+    static Script* current = nullptr;
+    Script script{windowClass, {steps.begin(), steps.end()}};
+    current = &script;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR, DWORD) {
         // Modal windows have no owner, so they are found among the top-level windows.
-        const HWND window = current_ == nullptr ? nullptr : ::FindWindowW(current_->windowClass_, nullptr);
+        const HWND window = current == nullptr ? nullptr : ::FindWindowW(current->WindowClass, nullptr);
         if (window == nullptr || ::GetWindowThreadProcessId(window, nullptr) != ::GetCurrentThreadId()) {
             return;
         }
-        if (!current_->steps_.empty()) {
-            const Step step = std::move(current_->steps_.front());
-            current_->steps_.pop_front();
+        if (!current->Steps.empty()) {
+            const Step step = std::move(current->Steps.front());
+            current->Steps.pop_front();
             step(window);
-        } else if (++current_->idleTicks_ == GiveUpTicks) {
+        } else if (++current->IdleTicks == GiveUpTicks) {
             ::PostMessageW(window, WM_CLOSE, 0, 0);
         }
-    }
-
-    static inline ScriptedUser* current_ = nullptr;
-    const wchar_t* windowClass_;
-    std::deque<Step> steps_;
-    UINT_PTR timer_ = 0;
-    int idleTicks_ = 0;
-};
+    });
+    open();
+    ::KillTimer(nullptr, timer);
+    current = nullptr;
+    EXPECT_LT(script.IdleTicks, GiveUpTicks) << "the window stayed open";
+    EXPECT_TRUE(script.Steps.empty()) << "the window closed early";
+}
 
 template <typename Id> HWND Item(HWND window, Id id) {
     return ::GetDlgItem(window, static_cast<int>(id));
@@ -91,10 +83,22 @@ inline Step PressKey(UINT key) {
 }
 
 template <typename Id> std::wstring TextOf(HWND window, Id id) {
-    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(Item(window, id))) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        ::GetWindowTextW(Item(window, id), text.data(), static_cast<int>(text.size()))));
-    return text;
+    return WindowText(Item(window, id));
+}
+
+inline std::wstring CellText(HWND list, int row, int column) {
+    std::array<wchar_t, 512> text{};
+    ListView_GetItemText(list, row, column, text.data(), static_cast<int>(text.size()));
+    return text.data();
+}
+
+// A list view's column, top to bottom.
+inline std::vector<std::wstring> ColumnTexts(HWND list, int column) {
+    std::vector<std::wstring> texts;
+    for (int row = 0; row < ListView_GetItemCount(list); ++row) {
+        texts.push_back(CellText(list, row, column));
+    }
+    return texts;
 }
 
 class FakeFolderBrowser final : public win::FolderBrowser {
