@@ -6,6 +6,7 @@
 #include "engine/ports.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -70,10 +71,12 @@ public:
     }
 };
 
-class CountingPump final : public MessagePump {
+// Runs the hook at every call, as a message pump may run a tick or let the server write in the middle of a
+// pass.
+class HookPump final : public MessagePump {
 public:
-    int Calls = 0;
-    void ProcessPendingMessages() override { ++Calls; }
+    std::function<void()> Hook = [] {};
+    void ProcessPendingMessages() override { Hook(); }
 };
 
 } // namespace tarnwatch::testing

@@ -1,6 +1,7 @@
+// The reader against what servers and administrators do to a log besides appending whole lines to it; the
+// model test does the same at random.
 #include "engine/log_reader.h"
 #include "tests/engine/monitor_harness.h"
-#include "tests/engine/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -9,110 +10,132 @@
 namespace tarnwatch {
 namespace {
 
-using testing::AppendBytes;
-using testing::MonitorHarness;
-using testing::TempFolder;
 using Lines = std::vector<std::string>;
 
-// Keeps every line a pass hands on, blank ones included.
-class RecordingSink final : public LineSink {
-public:
-    Lines Seen;
-    void OnLine(std::string_view line) override { Seen.emplace_back(line); }
-    void ReleaseLines() override {}
-};
-
-struct Step {
-    std::string Appended;
-    Lines Handed;
-    std::int64_t ReadOffset;
-    bool StartsOver = false;
-};
-
-TEST(LogReaderPass, HandsOnEveryCompleteLineOnceAndWaitsForTheRest) {
-    const std::string y40(40, 'y'), z9(9, 'z');
-    std::string log1024;
-    for (char c = 'a'; c < 'a' + 16; ++c) {
-        log1024 += std::string(62, c) + "\r\n";
+class LogReaderTest : public ::testing::Test {
+protected:
+    LogReaderTest() {
+        m.State.LogFilePath = Log;
+        m.Files.Create(Log);
+        UseReader(8, 40);
     }
-    const struct {
-        const char* Name;
-        std::optional<std::string> Head;
-        std::int64_t Start;
-        std::vector<Step> Steps;
-    } cases[] = {
-        {"new data, then none, then more",
-         std::string(98, 'x') + "\r\n",
-         101,
-         {{y40 + "\r\n", {y40}, 143}, {"", {}, 143}, {"first\r\nsecond\r\n", {"first", "second"}, 158}}},
-        {"an incomplete line waits; a CR at the very end ends it, and the LF that follows ends nothing",
-         "head\r\n",
-         7,
-         {{"2003-09-05 10:1", {}, 7},
-          {"", {}, 7},
-          {"5:32 10.0.0.1\r", {"2003-09-05 10:15:32 10.0.0.1"}, 36},
-          {"\n", {}, 37}}},
-        {"CR LF, a lone CR and a lone LF each end a line", "a\rb\nc\r\n", 1, {{"", {"a", "b", "c"}, 8}}},
-        {"a start on the LF of the last CR LF skips it",
-         log1024,
-         1024,
-         {{"", {}, 1025}, {"next\r\n", {"next"}, 1031}}},
-        {"blank lines are handed on and never end the pass; tabs are text",
-         "h\r\n",
-         4,
-         {{"l1\r\n\r\n   \r\n\r\nl2\r\n\t\r\n", {"l1", "", "   ", "", "l2", "\t"}, 24}}},
-        {"a file shorter than the position is read from its first byte",
-         "old 0\r\nold 1\r\nold 2\r\n",
-         1,
-         {{"", {"old 0", "old 1", "old 2"}, 22},
-          {"new1\r\nnew2\r\n", {"new1", "new2"}, 13, true},
-          {z9 + "\r\n", {z9}, 12, true}}},
-        {"a missing file keeps the position", std::nullopt, 57, {{"", {}, 57}}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.Name);
-        TempFolder folder;
-        StdFileSystem files;
-        testing::CountingPump pump;
-        LogReader reader{files, pump};
-        SharedState state;
-        state.LogFilePath = (folder.Path() / "ex030905.log").wstring();
-        if (c.Head) {
-            folder.Write("ex030905.log", *c.Head);
-        }
-        state.ReadOffset = c.Start;
-        for (const Step& step : c.Steps) {
-            if (step.StartsOver) {
-                folder.Write("ex030905.log", step.Appended);
-            } else if (!step.Appended.empty()) {
-                AppendBytes(state.LogFilePath, step.Appended);
-            }
-            RecordingSink sink;
-            reader.ReadPass(state, sink);
-            EXPECT_EQ(sink.Seen, step.Handed);
-            EXPECT_EQ(state.ReadOffset, step.ReadOffset);
-        }
+
+    void UseReader(std::size_t bufferBytes, std::int64_t longestLine) {
+        reader.emplace(m.Files, m.Pump, bufferBytes, longestLine);
+    }
+    Lines Pass() {
+        testing::RecordingSink sink;
+        reader->ReadPass(m.State, sink);
+        return sink.Seen;
+    }
+    void Append(const std::string& bytes) { m.Files.At(Log).Bytes += bytes; }
+
+    static inline const std::wstring Log = L"ex030905.log";
+    testing::MonitorHarness m;
+    std::optional<LogReader> reader;
+};
+
+TEST_F(LogReaderTest, EndsLinesAtCrLfALoneCrOrALoneLfAndLetsAnIncompleteLineWait) {
+    for (const std::size_t bufferBytes : {std::size_t{8}, LogReader::DefaultBufferBytes}) {
+        SCOPED_TRACE(bufferBytes);
+        UseReader(bufferBytes, 40);
+        m.Files.Create(Log, "a\r\nb\nc\r\r\n\r\n\t\r\n\nd\r");
+        m.State.ReadOffset = 1;
+        EXPECT_EQ(Pass(), (Lines{"a", "b", "c", "", "", "\t", "", "d"}));
+        EXPECT_EQ(m.State.ReadOffset, 18);
+        Append("\ne\r\nf");
+        EXPECT_EQ(Pass(), Lines{"e"}) << "the LF of a CR LF split between two passes ends no line";
+        EXPECT_EQ(m.State.ReadOffset, 22);
+        EXPECT_EQ(Pass(), Lines{});
+        EXPECT_EQ(m.State.ReadOffset, 22);
+        Append("g\n");
+        EXPECT_EQ(Pass(), Lines{"fg"});
+        EXPECT_EQ(m.State.ReadOffset, 25);
     }
 }
 
-class ReentrantPump final : public MessagePump {
-public:
-    Monitor* Target = nullptr;
-    void ProcessPendingMessages() override { Target->ReadNewLines(); }
-};
+// As after start-up: the reader knows nothing yet of the bytes before the position.
+TEST_F(LogReaderTest, AStartInsideTheFileSkipsTheLfOfACrLfBeforeIt) {
+    for (const auto& [log, start, first, next] :
+         {std::tuple{"ab\r\n", 4, Lines{}, 8}, {"ab\n\r\n", 4, Lines{""}, 9}}) {
+        SCOPED_TRACE(log);
+        m.Files.Create(Log, log);
+        m.State.ReadOffset = start;
+        UseReader(8, 40);
+        EXPECT_EQ(Pass(), first);
+        Append("n\r\n");
+        EXPECT_EQ(Pass(), Lines{"n"});
+        EXPECT_EQ(m.State.ReadOffset, next);
+    }
+}
 
-const std::string TwoRequests = testing::Request("10.0.0.1") + testing::Request("10.0.0.1");
+TEST_F(LogReaderTest, AnotherFileUnderTheNameIsReadFromItsFirstByte) {
+    Append("1\r\nabc");
+    EXPECT_EQ(Pass(), Lines{"1"});
+    m.Files.Create(Log, "1\r\nabcdef\r\n");
+    EXPECT_EQ(Pass(), (Lines{"1", "abcdef"})) << "a new file that begins like the old one";
+    m.Files.KnowsIdentity = false;
+    m.Files.Create(Log, "x\r\ny\r\nzzzzzzz\r\n");
+    EXPECT_EQ(Pass(), (Lines{"x", "y", "zzzzzzz"})) << "a copy over it, where the system tells no file apart";
+    EXPECT_EQ(Pass(), Lines{});
+}
 
-TEST(MonitorReadNewLines, SkipsATickThatArrivesDuringAPassAndTurnsTheTrayYellowFirst) {
-    TempFolder folder;
-    ReentrantPump pump;
-    MonitorHarness harness(&pump);
-    pump.Target = &harness.Engine;
-    harness.State.InTray = true;
-    harness.State.LogFilePath = folder.Write("ex030905.log", TwoRequests).wstring();
-    harness.Engine.ReadNewLines();
-    EXPECT_EQ(harness.Events.Events,
-              (std::vector<std::wstring>{L"yellow", L"blue", L"row 10.0.0.1", L"blue", L"row 10.0.0.1"}));
+TEST_F(LogReaderTest, ALogStartedOverDuringAPassHandsOnItsNewContentOnceAtTheNextPass) {
+    Append("1\r\n");
+    EXPECT_EQ(Pass(), Lines{"1"});
+    Append("22222\r\n33333\r\n44444\r\n");
+    m.Files.BeforeRead = [this](std::int64_t position) {
+        if (position > 10) {
+            m.Files.At(Log).Bytes = "new\r\n";
+            m.Files.BeforeRead = nullptr;
+        }
+    };
+    EXPECT_EQ(Pass(), Lines{"22222"}) << "nothing of what the changed file gave";
+    EXPECT_EQ(Pass(), Lines{"new"});
+    EXPECT_EQ(Pass(), Lines{});
+}
+
+TEST_F(LogReaderTest, AFailedReadOrSizeQueryLeavesThePositionForTheNextPass) {
+    Append("1\r\n");
+    Pass();
+    Append("2\r\n3\r\n4444444\r\n5\r\n");
+    m.Files.FailingCalls = 1;
+    EXPECT_EQ(Pass(), Lines{});
+    m.Files.FailingCalls = 1 << 3;
+    const Lines before = Pass();
+    const Lines after = Pass();
+    Lines all = before;
+    all.insert(all.end(), after.begin(), after.end());
+    EXPECT_LT(before.size(), 4u) << "the failed read ended the pass";
+    EXPECT_EQ(all, (Lines{"2", "3", "4444444", "5"})) << "nothing lost, nothing twice";
+}
+
+TEST_F(LogReaderTest, OverlongLinesArePassedOverAndTheLinesAfterThemArrive) {
+    Append("a\r\n" + std::string(100, 'x') + "\r\nb\r\n" + std::string(41, 'y'));
+    EXPECT_EQ(Pass(), (Lines{"a", "b"}));
+    Append(std::string(500, 'y'));
+    EXPECT_EQ(Pass(), Lines{});
+    Append("\r\nc\r\n");
+    EXPECT_EQ(Pass(), Lines{"c"});
+    Append(std::string(40, 'z') + "\r\n");
+    EXPECT_EQ(Pass(), Lines{std::string(40, 'z')}) << "the longest line that is still taken";
+}
+
+TEST_F(LogReaderTest, AnIncompleteLineIsNotReadAgainFromItsStartAtEveryPass) {
+    UseReader(64, 100000);
+    Append("a\r\n");
+    Pass();
+    Append(std::string(5000, 'q'));
+    Pass();
+    const std::int64_t before = m.Files.BytesRead;
+    for (int pass = 0; pass < 10; ++pass) {
+        Append("q");
+        EXPECT_EQ(Pass(), Lines{});
+    }
+    // Each pass reads what came and the few bytes that tell the file is the same one, not the line again.
+    EXPECT_LT(m.Files.BytesRead - before, 10 * 500);
+    Append("\r\n");
+    EXPECT_EQ(Pass(), Lines{std::string(5010, 'q')});
 }
 
 // A backlog read through a small buffer: the newest rows borrow from it, the row limit trims the oldest of
@@ -134,13 +157,13 @@ TEST(BacklogPass, RowsLeftAfterTrimmingBorrowedOnesKeepTheirTextsWhenTheBufferMo
     for (const std::size_t bufferBytes : {128u, 200u, 320u}) {
         for (const int rowLimit : {1, 2, 3}) {
             SCOPED_TRACE(std::to_string(bufferBytes) + " bytes, " + std::to_string(rowLimit) + " rows");
-            TempFolder folder;
-            MonitorHarness harness;
+            testing::MonitorHarness harness;
             harness.State.RowLimit = rowLimit;
-            harness.State.LogFilePath = folder.Write("ex030905.log", log).wstring();
+            harness.State.LogFilePath = testing::MonitorHarness::LogOf(5);
+            harness.Files.Create(harness.State.LogFilePath, log);
             LogReader reader(harness.Files, harness.Pump, bufferBytes);
             reader.ReadPass(harness.State, harness.Engine);
-            AppendBytes(harness.State.LogFilePath, remarks);
+            harness.Append(5, remarks);
             reader.ReadPass(harness.State, harness.Engine);
             ASSERT_EQ(harness.Rows().RowCount(), rowLimit);
             for (int row = 1; row <= rowLimit; ++row) {

@@ -1,15 +1,14 @@
-// A monitor wired to the test stand-ins, and the pieces the reader tests share.
+// A monitor wired to the test stand-ins over files in memory, and a sink that keeps what a pass hands on.
 #pragma once
 
-#include "engine/log_reader.h"
 #include "engine/monitor.h"
 #include "engine/monitor_rows.h"
-#include "engine/std_file_system.h"
+#include "engine/settings.h"
+#include "engine/startup.h"
 #include "tests/engine/fakes.h"
 #include "tests/support/iis_log.h"
+#include "tests/support/memory_file_system.h"
 
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -22,13 +21,14 @@ class ScriptedHost final : public MonitorHost {
 public:
     int OptionsShown = 0;
     int Ended = 0;
+    int NewDays = 0;
     std::function<void()> OnOptions = [] {};
     void ShowOptionsDialog() override {
         ++OptionsShown;
         OnOptions();
     }
     void EndProgram() override { ++Ended; }
-    void LogDayChanged() override {}
+    void LogDayChanged() override { ++NewDays; }
 };
 
 // Real rows that also log each append to the event log (to order it against tray and beeps), note every
@@ -58,18 +58,68 @@ private:
     EventLog& events_;
 };
 
-inline void AppendBytes(const std::filesystem::path& file, const std::string& bytes) {
-    std::ofstream(file, std::ios::binary | std::ios::app) << bytes;
-}
+// Keeps every line a pass hands on, blank ones too, and hands it on to the next sink when there is one.
+class RecordingSink final : public LineSink {
+public:
+    explicit RecordingSink(LineSink* next = nullptr) : next_(next) {}
+    std::vector<std::string> Seen;
+    void OnLine(std::string_view line) override {
+        Seen.emplace_back(line);
+        if (next_ != nullptr) {
+            next_->OnLine(line);
+        }
+    }
+    void ReleaseLines() override {
+        if (next_ != nullptr) {
+            next_->ReleaseLines();
+        }
+    }
 
-// The pump and the code page can be swapped for ones that watch or convert differently.
+private:
+    LineSink* next_;
+};
+
+// The code page can be swapped for one that converts differently.
 struct MonitorHarness {
-    explicit MonitorHarness(MessagePump* pump = nullptr, AnsiCodePage* codePage = nullptr)
-        : Engine(State, MonitorPorts{Boxes, Timer, Host, Clock, Events, Events, pump ? *pump : Pump,
+    static inline const std::wstring SettingsFile = L"C:\\tarnwatch\\param.dat";
+    static inline const std::wstring LogFolder = L"D:\\logs";
+
+    explicit MonitorHarness(AnsiCodePage* codePage = nullptr)
+        : Engine(State, MonitorPorts{Boxes, Timer, Host, Clock, Events, Events, Pump,
                                      codePage ? *codePage : CodePage, Files, List}) {
         State.RowLimit = 1000;
     }
+
+    static std::wstring LogOf(int day) { return LogFolder + L"\\" + TodayLogFileName({2003, 9, day}); }
+
+    // param.dat as the program writes it: one scrambled value a line.
+    static std::string SettingsBytes(const std::vector<std::string>& lines) {
+        std::string bytes;
+        for (const std::string& line : lines) {
+            bytes += ScrambleText(line);
+            bytes += "\r\n";
+        }
+        return bytes;
+    }
+    void WriteSettings(const std::vector<std::string>& lines) {
+        Files.Create(SettingsFile, SettingsBytes(lines));
+    }
+    // The log of 5 September starts as given, the settings name its folder without the final backslash.
+    bool Start(const std::string& log) {
+        Files.Create(LogOf(5), log);
+        WriteSettings({"50", "5", "D:\\logs", "127.0.0.1"});
+        return Engine.StartMonitor(SettingsFile);
+    }
+    void Append(int day, const std::string& bytes) { Files.At(LogOf(day)).Bytes += bytes; }
+
     const MonitorRows& Rows() const { return List.Rows; }
+    std::vector<std::string> Urls() const {
+        std::vector<std::string> urls;
+        for (int row = 1; row <= Rows().RowCount(); ++row) {
+            urls.push_back(Rows().Row(row).Url);
+        }
+        return urls;
+    }
 
     SharedState State;
     ScriptedBoxes Boxes;
@@ -77,9 +127,9 @@ struct MonitorHarness {
     ScriptedHost Host;
     FixedClock Clock;
     EventLog Events;
-    CountingPump Pump;
+    HookPump Pump;
     Latin1CodePage CodePage;
-    StdFileSystem Files;
+    MemoryFileSystem Files;
     WatchingList List{Events};
     Monitor Engine;
 };

@@ -1,6 +1,7 @@
+#include "engine/messages.h"
 #include "engine/settings.h"
 #include "engine/std_file_system.h"
-#include "tests/engine/fakes.h"
+#include "tests/engine/monitor_harness.h"
 #include "tests/engine/temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -10,25 +11,20 @@ namespace {
 
 using Entries = std::vector<std::wstring>;
 
-std::string ScrambledFile(const std::vector<std::string>& plainLines) {
-    std::string file;
-    for (const auto& line : plainLines) {
-        file += ScrambleText(line) + "\r\n";
-    }
-    return file;
-}
+constexpr auto ScrambledFile = testing::MonitorHarness::SettingsBytes;
 
 class SettingsFile : public ::testing::Test {
 protected:
-    LoadResult Load() { return LoadSettings(state, path, files, codePage, timer, boxes); }
+    LoadResult Load(FileSystem& files) { return LoadSettings(state, path, files, codePage, timer, boxes); }
     LoadResult Load(const std::vector<std::string>& plainLines) {
-        folder.Write("param.dat", ScrambledFile(plainLines));
-        return Load();
+        memory.Create(path.wstring(), ScrambledFile(plainLines));
+        return Load(memory);
     }
-    void ExpectOneBoxNamingTheFile(const std::wstring& title) {
+    void ExpectOneBox(const std::wstring& title, const std::wstring& text) {
         ASSERT_EQ(boxes.Shown.size(), 1u);
         EXPECT_EQ(boxes.Shown[0].Title, title);
-        EXPECT_NE(boxes.Shown[0].Text.find(path.wstring()), std::wstring::npos);
+        EXPECT_EQ(boxes.Shown[0].Text, text);
+        EXPECT_NE(boxes.Shown[0].Text.find(path.wstring()), std::wstring::npos) << "names the file";
         EXPECT_EQ(boxes.Shown[0].Icon, BoxIcon::Critical);
         boxes.Shown.clear();
     }
@@ -36,7 +32,8 @@ protected:
     testing::TempFolder folder;
     std::filesystem::path path = folder.Path() / "param.dat";
     SharedState state;
-    StdFileSystem files;
+    StdFileSystem disk;
+    testing::MemoryFileSystem memory;
     Latin1CodePage codePage;
     testing::RecordingTimer timer;
     testing::ScriptedBoxes boxes;
@@ -53,7 +50,7 @@ TEST_F(SettingsFile, SavesEveryLineScrambledWithCrLfAndReadsItBack) {
     EXPECT_EQ(file, ScrambledFile({"30", "5", "E:\\logs\\W3SVC1\\", "127.0.0.1", " 10.0.0.9 "}));
     const SharedState saved = state;
     state = SharedState{};
-    ASSERT_EQ(Load(), LoadResult::Loaded);
+    ASSERT_EQ(Load(disk), LoadResult::Loaded);
     EXPECT_EQ(state.RowLimit, 30);
     EXPECT_EQ(timer.IntervalMs, 5000);
     EXPECT_EQ(state.LogFolder, saved.LogFolder);
@@ -74,19 +71,34 @@ TEST_F(SettingsFile, TrimsTheNumbersAndOnlyTheFirstFilterEntry) {
     state.FilterIps = {L"stale"};
     ASSERT_EQ(Load({"7", "2", "C:\\"}), LoadResult::Loaded);
     EXPECT_EQ(state.FilterIps, Entries{L"stale"}) << "a three-line file leaves the list alone";
-    ASSERT_EQ(Load({"8", "3"}), LoadResult::Damaged) << "the program never writes fewer than three lines";
-    EXPECT_EQ(state.RowLimit, 7) << "a refused file changes nothing";
 }
 
-TEST_F(SettingsFile, ADamagedNumberOrAMissingFileEndsTheStartUpWithAMessage) {
-    EXPECT_EQ(Load({"thirty", "5", "C:\\"}), LoadResult::Damaged);
-    ExpectOneBoxNamingTheFile(L"Initialization Failed");
-    EXPECT_EQ(Load({"30", " "}), LoadResult::Damaged);
-    ExpectOneBoxNamingTheFile(L"Initialization Failed");
+TEST_F(SettingsFile, AFileTheProgramDidNotWriteEndsTheStartUpWithTheMessageForWhatIsWrong) {
+    const std::string twoLines = ScrambledFile({"8", "3"});
+    const std::pair<const char*, std::string> damaged[] = {
+        {"empty", ""},
+        {"one line", ScrambledFile({"8"})},
+        {"two lines", twoLines},
+        {"a row limit that is no number", ScrambledFile({"eight", "3", "C:\\"})},
+        {"a blank period", ScrambledFile({"8", " ", "C:\\"})},
+        {"over 64 KiB", twoLines + std::string(65536, 'x')},
+    };
+    ASSERT_EQ(Load({"7", "2", "C:\\"}), LoadResult::Loaded);
+    for (const auto& [what, bytes] : damaged) {
+        SCOPED_TRACE(what);
+        memory.Create(path.wstring(), bytes);
+        EXPECT_EQ(Load(memory), LoadResult::Damaged);
+        ExpectOneBox(messages::InitFailedTitle, messages::SettingsDamaged(path.wstring()));
+        EXPECT_EQ(state.RowLimit, 7) << "a refused file changes nothing";
+    }
+    memory.Create(path.wstring(), ScrambledFile({"8", "3", "C:\\"}));
+    memory.FailingCalls = 1;
+    EXPECT_EQ(Load(memory), LoadResult::Unreadable);
+    ExpectOneBox(messages::InitFailedTitle, messages::SettingsUnreadable(path.wstring()));
 
-    std::filesystem::remove(path);
-    EXPECT_EQ(Load(), LoadResult::Missing);
-    ExpectOneBoxNamingTheFile(L"Initialization Failed");
+    memory.Remove(path.wstring());
+    EXPECT_EQ(Load(memory), LoadResult::Missing);
+    ExpectOneBox(messages::InitFailedTitle, messages::SettingsMissing(path.wstring()));
 }
 
 TEST_F(SettingsFile, SaveIfDirtyWritesOnlyChangesClearsTheFlagAndKeepsItWhenTheSaveFails) {
@@ -106,7 +118,7 @@ TEST_F(SettingsFile, SaveIfDirtyWritesOnlyChangesClearsTheFlagAndKeepsItWhenTheS
     SaveIfDirty(state, path, codePage, boxes);
     EXPECT_TRUE(state.SettingsDirty);
     EXPECT_EQ(testing::TempFolder::Read(path), old);
-    ExpectOneBoxNamingTheFile(L"Save Settings");
+    ExpectOneBox(messages::SaveSettingsTitle, messages::SettingsNotWritten(path.wstring()));
 }
 
 } // namespace

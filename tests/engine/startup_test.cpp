@@ -1,8 +1,6 @@
 #include "engine/messages.h"
-#include "engine/settings.h"
 #include "engine/startup.h"
 #include "tests/engine/monitor_harness.h"
-#include "tests/engine/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -11,15 +9,22 @@ namespace {
 
 using testing::FieldsLine;
 using testing::LogHeader;
+using testing::MonitorHarness;
 using testing::Request;
-using testing::TempFolder;
 
-TEST(TodayLogFileName, UsesTheLastTwoDigitsOfYearMonthAndDay) {
-    EXPECT_EQ(TodayLogFileName({2004, 1, 9}), L"ex040109.log");
+TEST(LogPathFor, JoinsTheFolderAndTheDaysFileWithOneSeparatorOfTheFoldersKind) {
+    const std::pair<std::wstring, std::wstring> cases[] = {
+        {L"D:\\logs", L"D:\\logs\\ex040109.log"},  {L"D:\\logs\\", L"D:\\logs\\ex040109.log"},
+        {L"/var/logs", L"/var/logs/ex040109.log"}, {L"/var/logs/", L"/var/logs/ex040109.log"},
+        {L"D:/a\\b", L"D:/a\\b\\ex040109.log"},    {L"", L"ex040109.log"},
+    };
+    for (const auto& [folder, path] : cases) {
+        EXPECT_EQ(LogPathFor(folder, {2004, 1, 9}), path);
+    }
     EXPECT_EQ(TodayLogFileName({1999, 12, 31}), L"ex991231.log");
 }
 
-TEST(FieldListCheck, ComparesTheFourthLineExactlyAfterTrimmingSpaces) {
+TEST(FieldListCheck, ComparesTheFourthLineExactlyAfterTrimmingSpacesAndReadsNoFurther) {
     const std::pair<std::string, bool> cases[] = {
         {LogHeader(), true},
         {LogHeader("   " + FieldsLine + "   ") + Request("10.0.0.1"), true},
@@ -27,11 +32,15 @@ TEST(FieldListCheck, ComparesTheFourthLineExactlyAfterTrimmingSpaces) {
         {LogHeader(FieldsLine + " sc-bytes"), false},
         {LogHeader("\t" + FieldsLine), false},
     };
-    TempFolder folder;
-    StdFileSystem files;
+    testing::MemoryFileSystem files;
     for (const auto& [content, passes] : cases) {
-        EXPECT_EQ(HasRequiredFieldList(files, folder.Write("log", content).wstring()), passes) << content;
+        files.Create(L"log", content);
+        EXPECT_EQ(HasRequiredFieldList(files, L"log"), passes) << content;
     }
+    files.Create(L"log", LogHeader() + std::string(8 << 20, 'x') + "\r\n");
+    const std::int64_t before = files.BytesRead;
+    EXPECT_TRUE(HasRequiredFieldList(files, L"log"));
+    EXPECT_LE(files.BytesRead - before, 64 * 1024);
 }
 
 TEST(FindStartOffset, StartsAfterTheLastCompleteLineWhateverPrecedesIt) {
@@ -51,30 +60,17 @@ TEST(FindStartOffset, StartsAfterTheLastCompleteLineWhateverPrecedesIt) {
                                                           {"a\r\n   \r\n\r\r\r", 12},
                                                           {"a\r\n" + std::string(70000, 'x'), 4},
                                                           {"no line end yet", 1}};
-    TempFolder folder;
-    StdFileSystem files;
-    EXPECT_EQ(FindStartOffset(files, (folder.Path() / "none").wstring()), 0);
+    testing::MemoryFileSystem files;
+    EXPECT_EQ(FindStartOffset(files, L"log"), 0) << "no file";
     for (const auto& [content, offset] : cases) {
-        EXPECT_EQ(FindStartOffset(files, folder.Write("log", content).wstring()), offset) << content.size();
+        files.Create(L"log", content);
+        EXPECT_EQ(FindStartOffset(files, L"log"), offset) << content.size();
     }
 }
 
 class StartUp : public ::testing::Test {
 protected:
-    StartUp() { std::filesystem::create_directory(logFolder); }
-
-    void WriteSettings(const std::wstring& logFolderSetting) {
-        SharedState settings;
-        settings.RowLimit = 30;
-        settings.UpdateSeconds = 5;
-        settings.LogFolder = logFolderSetting;
-        ASSERT_TRUE(SaveSettings(settings, folder.Path() / "param.dat", m.CodePage, m.Boxes));
-    }
-    // With the system's own separator, so the expected paths compare equal on every system.
-    std::wstring LogFolderSetting() const { return (logFolder / "").wstring(); }
-    std::filesystem::path TodayLog() { return logFolder / TodayLogFileName(m.Clock.Today()); }
-    void WriteLog(const std::string& bytes) { std::ofstream(TodayLog(), std::ios::binary) << bytes; }
-    bool Start() { return m.Engine.StartMonitor(folder.Path() / "param.dat"); }
+    bool Start() { return m.Engine.StartMonitor(MonitorHarness::SettingsFile); }
     // The box shown before the end, if it is the only one.
     testing::ShownBox EndedWithOneBox() {
         EXPECT_FALSE(Start());
@@ -84,77 +80,77 @@ protected:
         return m.Boxes.Shown.empty() ? testing::ShownBox{} : m.Boxes.Shown.back();
     }
 
-    TempFolder folder;
-    std::filesystem::path logFolder = folder.Path() / "logs";
-    testing::MonitorHarness m;
+    MonitorHarness m;
 };
 
-TEST_F(StartUp, FindsTheLogStartsAtItsEndAndSwitchesTheTimerOn) {
-    WriteSettings(LogFolderSetting());
-    std::string log = LogHeader();
-    for (int i = 0; i < 40; ++i) {
-        log += Request("10.0.0." + std::to_string(i));
-    }
-    WriteLog(log);
+TEST_F(StartUp, FindsTheLogSwitchesTheTimerOnAndShowsNoRequestThatWasInTheLogAtTheStart) {
+    const std::string log =
+        LogHeader() + Request("10.0.0.1", "/old") + "      \r\n\r\r  \n" + Request("10.0.0.2", "/old-too");
     m.Timer.Enabled = false;
     m.State.SoundNotify = true;
-
-    ASSERT_TRUE(Start());
-    EXPECT_EQ(m.State.LogFilePath, TodayLog().wstring());
-    EXPECT_EQ(m.State.RowLimit, 30);
+    ASSERT_TRUE(m.Start(log));
+    EXPECT_EQ(m.State.LogFilePath, L"D:\\logs\\ex030905.log");
+    EXPECT_EQ(m.State.RowLimit, 50);
     EXPECT_EQ(m.Timer.IntervalMs, 5000);
     EXPECT_TRUE(m.Timer.Enabled);
     EXPECT_FALSE(m.State.SoundNotify);
-    EXPECT_EQ(m.Rows().RowCount(), 0) << "requests already in the file are not shown";
     EXPECT_EQ(m.State.ReadOffset, static_cast<std::int64_t>(log.size()) + 1) << "after the last line";
     EXPECT_TRUE(m.Boxes.Shown.empty());
+    EXPECT_EQ(m.Urls(), std::vector<std::string>{});
 
-    testing::AppendBytes(TodayLog(), Request("10.1.1.1"));
+    m.Append(5, Request("10.0.0.3", "/new"));
     m.Engine.ReadNewLines();
-    ASSERT_EQ(m.Rows().RowCount(), 1);
-    EXPECT_EQ(m.Rows().Row(1).RemoteIp, "10.1.1.1");
+    EXPECT_EQ(m.Urls(), std::vector<std::string>{"/new"});
 }
 
 TEST_F(StartUp, RetryOpensTheOptionsAndSearchesAgainWithTheNewFolder) {
-    const std::wstring missingFolder = (logFolder / "missing").wstring();
-    WriteSettings(missingFolder);
-    WriteLog(LogHeader());
+    m.WriteSettings({"30", "5", "D:\\missing"});
+    m.Files.Create(MonitorHarness::LogOf(5), LogHeader());
     m.Boxes.Answers = {BoxAnswer::Retry, BoxAnswer::Retry};
     m.Host.OnOptions = [&] {
         EXPECT_FALSE(m.Timer.Enabled) << "no pass may run while start-up waits";
         if (m.Host.OptionsShown == 2) {
-            m.State.LogFolder = LogFolderSetting();
+            m.State.LogFolder = MonitorHarness::LogFolder;
         }
     };
 
     ASSERT_TRUE(Start());
     EXPECT_EQ(m.Host.OptionsShown, 2);
     ASSERT_EQ(m.Boxes.Shown.size(), 2u);
-    EXPECT_EQ(m.Boxes.Shown[0].Text, messages::LogFileMissing(LogPathFor(missingFolder, m.Clock.Today())));
+    EXPECT_EQ(m.Boxes.Shown[0].Text, messages::LogFileMissing(L"D:\\missing\\ex030905.log"));
     EXPECT_EQ(m.Boxes.Shown[0].Buttons, BoxButtons::RetryCancel);
     EXPECT_EQ(m.Boxes.Shown[0].Icon, BoxIcon::Critical);
-    EXPECT_EQ(m.State.LogFilePath, TodayLog().wstring());
+    EXPECT_EQ(m.State.LogFilePath, MonitorHarness::LogOf(5));
     EXPECT_TRUE(m.Timer.Enabled);
 }
 
-TEST_F(StartUp, CancelEndsTheProgramAndAFolderNamedLikeTheLogIsNoLog) {
-    WriteSettings(LogFolderSetting());
-    std::filesystem::create_directory(TodayLog());
+TEST_F(StartUp, CancelEndsTheProgram) {
+    m.WriteSettings({"30", "5", "D:\\logs"});
     EXPECT_EQ(EndedWithOneBox().Buttons, BoxButtons::RetryCancel);
     EXPECT_EQ(m.Host.OptionsShown, 0);
 }
 
 TEST_F(StartUp, MissingSettingsEndTheProgramWithTheTimerOff) {
-    EXPECT_EQ(EndedWithOneBox().Title, L"Initialization Failed");
+    EXPECT_EQ(EndedWithOneBox().Title, messages::InitFailedTitle);
 }
 
 TEST_F(StartUp, AWrongFieldListEndsTheProgram) {
-    WriteSettings(LogFolderSetting());
-    WriteLog(LogHeader("#Fields: date time c-ip"));
+    m.WriteSettings({"30", "5", "D:\\logs"});
+    m.Files.Create(MonitorHarness::LogOf(5), LogHeader("#Fields: date time c-ip"));
     const testing::ShownBox box = EndedWithOneBox();
-    EXPECT_EQ(box.Text, L"IIS Setting Error!!!, The Logfile Format Must be\r\n" +
-                            std::wstring(FieldsLine.begin(), FieldsLine.end()) + L" ");
+    EXPECT_EQ(box.Text, messages::WrongFieldList());
+    EXPECT_NE(box.Text.find(std::wstring(FieldsLine.begin(), FieldsLine.end())), std::wstring::npos)
+        << "names the fields it needs";
     EXPECT_EQ(box.Buttons, BoxButtons::Ok);
+}
+
+TEST_F(StartUp, AStartInsideABlockWithOtherFieldsShowsNothingOfIt) {
+    ASSERT_TRUE(m.Start(LogHeader() + Request("10.0.0.1") + LogHeader("#Fields: date time c-ip") +
+                        Request("10.0.0.2")));
+    m.Append(5, Request("10.0.0.3", "/other-fields"));
+    m.Engine.ReadNewLines();
+    EXPECT_EQ(m.Urls(), std::vector<std::string>{});
+    EXPECT_EQ(m.Boxes.Shown.size(), 1u);
 }
 
 } // namespace

@@ -1,4 +1,6 @@
-#include "engine/record_fields.h"
+// The monitor over a day's logs: the rows it makes of lines, header blocks with other fields, midnight, and
+// failures and ticks inside a pass.
+#include "engine/messages.h"
 #include "tests/engine/monitor_harness.h"
 
 #include <gtest/gtest.h>
@@ -6,60 +8,19 @@
 namespace tarnwatch {
 namespace {
 
+using testing::LogHeader;
 using testing::MonitorHarness;
+using testing::Request;
 using testing::RequestLine;
 using Texts = std::vector<std::wstring>;
+using Urls = std::vector<std::string>;
 
 const std::string ExampleLine = RequestLine("192.168.0.7");
 
-TEST(RecordParser, CountsSpacesFromTheTwelfthByte) {
-    using Fields = std::vector<std::string_view>;
-    const auto split = [](std::string_view line) {
-        const auto fields = SplitRecordFields(line);
-        return fields ? Fields{fields->RemoteIp, fields->Status, fields->Url} : Fields{};
-    };
-    const std::pair<std::string, Fields> cases[] = {
-        {"2003 09 05 10:15:32 1.2.3.4 - 5.6.7.8 80 GET /a - 200 UA", {"1.2.3.4", "200", "/a"}},
-        {"2003-09-05  1.2.3.4 - 5.6.7.8 80 GET /a - 200 UA", {"1.2.3.4", "200", "/a"}},
-        {"2003-09-05 10:15:32 1.2.3.4 -  5.6.7.8 80 GET /a q 200 UA", {"1.2.3.4", "q", "GET"}},
-        {"2003-09-05 10:15:32 1.2.3.4 - 5.6.7.8 80 GET /a - 200\tUA", {}},
-        {"#003-09-05 10:15:32 1.2.3.4 - 5.6.7.8 80 GET /a - 200 UA", {}},
-        {"2003-09-05 ", {}},
-    };
-    for (const auto& [line, fields] : cases) {
-        EXPECT_EQ(split(line), fields) << line;
-    }
-    // URLs of every length up to 200 move the last spaces across the 64-byte steps of the search; the
-    // record is complete with the space after the status.
-    for (std::size_t length = 1; length <= 200; ++length) {
-        std::string url(length, 'u');
-        url.front() = '/';
-        const std::string line = RequestLine("1.2.3.4", url);
-        const std::string upToStatus = line.substr(0, line.rfind(' '));
-        EXPECT_EQ(split(upToStatus), Fields{}) << length;
-        EXPECT_EQ(split(upToStatus + " "), (Fields{"1.2.3.4", "200", url})) << length;
-        EXPECT_EQ(split(line), (Fields{"1.2.3.4", "200", url})) << length;
-    }
-}
-
-TEST(RecordParser, LeavesOutAddressesOnTheFilterList) {
-    const std::pair<Texts, int> cases[] = {
-        {{L"10.0.0.1", L"192.168.0.7"}, 0},
-        {{L"  192.168.0.7 "}, 0},
-        {{L"192.168.0"}, 1},
-        {{L"\t192.168.0.7"}, 1},
-    };
-    for (const auto& [filterIps, rows] : cases) {
-        MonitorHarness harness;
-        harness.State.FilterIps = filterIps;
-        harness.Engine.ParseRecord(ExampleLine);
-        EXPECT_EQ(harness.Rows().RowCount(), rows) << filterIps.size();
-    }
-}
-
-TEST(RecordParser, TurnsTheTrayBlueAndBeepsBeforeEachShownRow) {
+TEST(ParseRecord, LeavesOutFilteredAddressesAndTurnsTheTrayBlueAndBeepsBeforeEachShownRow) {
     MonitorHarness harness;
-    harness.State.FilterIps = {L"10.0.0.1"};
+    // Only the spaces around an entry are left out of the comparison.
+    harness.State.FilterIps = {L"192.168.0", L"\t192.168.0.7", L"  10.0.0.1 "};
     harness.Engine.ParseRecord(ExampleLine);
     EXPECT_EQ(harness.Events.Events, Texts{L"row 192.168.0.7"}) << "neither in the tray nor with sound";
 
@@ -74,7 +35,7 @@ TEST(RecordParser, TurnsTheTrayBlueAndBeepsBeforeEachShownRow) {
                                             L"beep 400 200", L"row 10.0.0.2"}));
 }
 
-TEST(RecordParser, ShowsTheTimeOfReadingTakenOncePerSecondAndTheLogBytesOfEachField) {
+TEST(ParseRecord, ShowsTheTimeOfReadingTakenOncePerSecondAndTheLogBytesOfEachField) {
     MonitorHarness harness;
     harness.Clock.Time = L"  10:16:00 ";
     const std::string line = RequestLine("h\xF4te", "/caf\xE9/\xD6\xD0.htm", "2\xB2");
@@ -115,9 +76,9 @@ public:
     std::string ToAnsi(std::wstring_view) override { return {}; }
 };
 
-TEST(RecordParser, AddressesBeyondAsciiMeetTheirEntriesThroughTheCodePageAtAnyLength) {
+TEST(ParseRecord, AddressesBeyondAsciiMeetTheirEntriesThroughTheCodePageAtAnyLength) {
     IdeographCodePage codePage;
-    MonitorHarness harness(nullptr, &codePage);
+    MonitorHarness harness(&codePage);
     for (std::size_t length = 1; length <= 17; ++length) {
         for (std::size_t at = 0; at < length; ++at) {
             std::string address(length, 'a');
@@ -156,6 +117,71 @@ TEST(TrimMonitorList, KeepsTheNewestRowsRemovingFromTheHighestIndexDown) {
     harness.State.RowLimit = 0;
     harness.Engine.ParseRecord(ExampleLine);
     EXPECT_EQ(harness.Rows().RowCount(), 0);
+}
+
+class MonitorDay : public ::testing::Test {
+protected:
+    void Tick() { m.Engine.ReadNewLines(); }
+    MonitorHarness m;
+};
+
+TEST_F(MonitorDay, ABlockWithOtherFieldsShowsNothingAndIsToldOnceUntilTheFieldsAreRightAgain) {
+    ASSERT_TRUE(m.Start(LogHeader()));
+    m.Append(5, Request("10.0.0.1", "/before") +
+                    LogHeader("#Fields: date time s-ip c-ip cs-method cs-uri-stem sc-status") +
+                    Request("10.0.0.2", "/other-fields"));
+    Tick();
+    m.Append(5, Request("10.0.0.3", "/still-other"));
+    Tick();
+    m.Append(5, LogHeader() + Request("10.0.0.4", "/after"));
+    Tick();
+    EXPECT_EQ(m.Urls(), (Urls{"/before", "/after"}));
+    ASSERT_EQ(m.Boxes.Shown.size(), 1u);
+    EXPECT_EQ(m.Boxes.Shown[0].Text, messages::WrongFieldList());
+    EXPECT_NE(m.Boxes.Shown[0].Icon, BoxIcon::Critical) << "the program goes on";
+}
+
+TEST_F(MonitorDay, AtMidnightTheOldLogIsReadToItsEndAndTheNewOneFromItsFirstLineOnceItExists) {
+    ASSERT_TRUE(m.Start(LogHeader()));
+    m.Clock.Date = {2003, 9, 6};
+    m.Append(5, Request("10.0.0.1", "/late-on-the-5th"));
+    Tick();
+    EXPECT_EQ(m.State.LogFilePath, MonitorHarness::LogOf(5)) << "no new file yet";
+    m.Append(5, Request("10.0.0.2", "/last-of-the-5th"));
+    m.Files.Create(MonitorHarness::LogOf(6), LogHeader() + Request("10.0.0.3", "/first-of-the-6th"));
+    Tick();
+    Tick();
+    EXPECT_EQ(m.Urls(), (Urls{"/late-on-the-5th", "/last-of-the-5th", "/first-of-the-6th"}));
+    EXPECT_EQ(m.State.LogFilePath, MonitorHarness::LogOf(6));
+    EXPECT_EQ(m.Host.NewDays, 1);
+
+    m.Clock.Date = {2003, 9, 7};
+    m.Files.Create(MonitorHarness::LogOf(7),
+                   LogHeader("#Fields: date time c-ip") + Request("10.0.0.4", "/wrong"));
+    Tick();
+    EXPECT_EQ(m.Urls().back(), "/first-of-the-6th") << "the new file's own header decides";
+    EXPECT_EQ(m.Boxes.Shown.size(), 1u);
+    EXPECT_EQ(m.Host.NewDays, 2);
+}
+
+TEST_F(MonitorDay, NoExceptionLeavesATickAndTheRequestItStoppedAtComesAtTheNext) {
+    ASSERT_TRUE(m.Start(LogHeader()));
+    m.Append(5, Request("10.0.0.1", "/1") + Request("10.0.0.2", "/2"));
+    m.List.FailNextAppend = true;
+    EXPECT_NO_THROW(Tick());
+    Tick();
+    EXPECT_EQ(m.Urls(), (Urls{"/1", "/2"}));
+}
+
+TEST(ReadNewLines, SkipsATickThatArrivesDuringAPassAndTurnsTheTrayYellowFirst) {
+    MonitorHarness harness;
+    harness.Pump.Hook = [&] { harness.Engine.ReadNewLines(); };
+    harness.State.InTray = true;
+    harness.State.LogFilePath = MonitorHarness::LogOf(5);
+    harness.Files.Create(harness.State.LogFilePath, Request("10.0.0.1") + Request("10.0.0.1"));
+    harness.Engine.ReadNewLines();
+    EXPECT_EQ(harness.Events.Events,
+              (std::vector<std::wstring>{L"yellow", L"blue", L"row 10.0.0.1", L"blue", L"row 10.0.0.1"}));
 }
 
 } // namespace
