@@ -15,7 +15,6 @@ namespace tarnwatch {
 namespace {
 
 constexpr int BeepFrequencyHz = 400;
-constexpr std::string_view FieldsDirective = "#Fields:";
 constexpr int BeepDurationMs = 200;
 
 // A filter entry against an address that is all ASCII: compared unit by unit, without converting.

@@ -14,7 +14,6 @@ namespace {
 constexpr std::size_t ChunkBytes = 64 * 1024;
 // A field list is a few dozen bytes; a longer line is no field list, and is not kept whole to find out.
 constexpr std::size_t LongestFieldList = 4096;
-constexpr std::string_view FieldsDirective = "#Fields:";
 
 std::wstring TwoDigits(int value) {
     const int lastTwo = value % 100;

@@ -20,6 +20,9 @@ std::wstring LogPathFor(const std::wstring& folder, const CivilDate& date);
 // The part of a path after its last separator.
 std::wstring_view FileNameOf(std::wstring_view path);
 
+// The directive that begins a header line naming the fields of the lines after it.
+constexpr std::string_view FieldsDirective = "#Fields:";
+
 // Whether a "#Fields:" line, without its line end, names the fields the record parser relies on.
 bool IsRequiredFieldList(std::string_view fieldsLine);
 

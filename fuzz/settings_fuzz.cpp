@@ -4,59 +4,22 @@
 #include "engine/settings.h"
 #include "engine/std_file_system.h"
 #include "fuzz/fuzz_check.h"
+#include "tests/support/fakes.h"
 #include "tests/support/memory_file_system.h"
+#include "tests/support/temp_folder.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <random>
 #include <string>
-#include <system_error>
 
 using namespace tarnwatch;
 using namespace tarnwatch::fuzz;
 
 namespace {
 
-class CountingBoxes final : public MessageBoxes {
-public:
-    int Shown = 0;
-    BoxAnswer Show(const std::wstring&, const std::wstring&, BoxButtons, BoxIcon) override {
-        ++Shown;
-        return BoxAnswer::Ok;
-    }
-};
-
-class RecordingTimer final : public PollTimer {
-public:
-    std::int64_t IntervalMs = -1;
-    void SetIntervalMs(std::int64_t intervalMs) override { IntervalMs = intervalMs; }
-    void SetEnabled(bool) override {}
-};
-
-// Saving needs a real file; one folder serves every run of the process and goes with it.
-class SaveFolder {
-public:
-    SaveFolder() {
-        std::random_device seed;
-        path_ = std::filesystem::temp_directory_path() / ("tarnwatch-fuzz-" + std::to_string(seed()));
-        std::filesystem::create_directories(path_);
-    }
-    ~SaveFolder() {
-        std::error_code error;
-        std::filesystem::remove_all(path_, error);
-    }
-    SaveFolder(const SaveFolder&) = delete;
-    SaveFolder& operator=(const SaveFolder&) = delete;
-
-    std::filesystem::path SettingsFile() const { return path_ / "param.dat"; }
-
-private:
-    std::filesystem::path path_;
-};
-
 LoadResult Load(SharedState& state, const std::filesystem::path& file, FileSystem& files,
-                RecordingTimer& timer, CountingBoxes& boxes) {
+                testing::RecordingTimer& timer, testing::ScriptedBoxes& boxes) {
     Latin1CodePage codePage;
     try {
         return LoadSettings(state, file, files, codePage, timer, boxes);
@@ -72,18 +35,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     testing::MemoryFileSystem files;
     files.Create(given.wstring(), std::string(reinterpret_cast<const char*>(data), size));
     SharedState first;
-    RecordingTimer timer;
-    CountingBoxes boxes;
+    testing::RecordingTimer timer;
+    // Set by the load only.
+    timer.IntervalMs = -1;
+    testing::ScriptedBoxes boxes;
     const LoadResult result = Load(first, given, files, timer, boxes);
     if (result != LoadResult::Loaded) {
-        FUZZ_CHECK(boxes.Shown == 1);
+        FUZZ_CHECK(boxes.Shown.size() == 1);
         return 0;
     }
-    FUZZ_CHECK(boxes.Shown == 0);
+    FUZZ_CHECK(boxes.Shown.empty());
     FUZZ_CHECK(timer.IntervalMs == TimerIntervalMs(first.UpdateSeconds));
 
-    static const SaveFolder folder;
-    const std::filesystem::path saved = folder.SettingsFile();
+    // Saving needs a real file; one folder serves every run of the process and goes with it.
+    static const testing::TempFolder folder;
+    const std::filesystem::path saved = folder.Path() / "param.dat";
     Latin1CodePage codePage;
     const bool written = SaveSettings(first, saved, codePage, boxes);
     FUZZ_CHECK(written);

@@ -5,7 +5,7 @@
 #include "engine/monitor_rows.h"
 #include "engine/settings.h"
 #include "engine/startup.h"
-#include "tests/engine/fakes.h"
+#include "tests/support/fakes.h"
 #include "tests/support/iis_log.h"
 #include "tests/support/memory_file_system.h"
 

@@ -2,7 +2,7 @@
 #include "engine/settings.h"
 #include "engine/std_file_system.h"
 #include "tests/engine/monitor_harness.h"
-#include "tests/engine/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "engine/std_file_system.h"
-#include "tests/engine/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "platform/win_clock.h"
 #include "platform/win_code_page.h"
 #include "platform/win_file_system.h"
-#include "tests/engine/temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "ui/dialogs/frm_filter.h"
 
-#include "tests/engine/fakes.h"
+#include "tests/support/fakes.h"
 #include "tests/ui/scripted_user.h"
 
 #include <gtest/gtest.h>

@@ -12,9 +12,9 @@
 #include "platform/win_clock.h"
 #include "platform/win_code_page.h"
 #include "platform/win_file_system.h"
-#include "tests/engine/fakes.h"
-#include "tests/engine/temp_folder.h"
+#include "tests/support/fakes.h"
 #include "tests/support/iis_log.h"
+#include "tests/support/temp_folder.h"
 #include "tests/ui/scripted_user.h"
 #include "ui/main/frm_main.h"
 

@@ -3,7 +3,7 @@
 #include "platform/dpi.h"
 #include "platform/handles.h"
 #include "platform/twips.h"
-#include "tests/engine/fakes.h"
+#include "tests/support/fakes.h"
 #include "tests/ui/scripted_user.h"
 
 #include <gtest/gtest.h>

@@ -46,6 +46,20 @@ LRESULT FailedAnswer(UINT message) {
     }
 }
 
+// Runs a handler at the window procedure: no exception goes on into the system that called it. False when
+// the handler failed.
+template <typename Handler> bool RunGuarded(MessageBoxes& boxes, Handler&& handler) {
+    try {
+        handler();
+        return true;
+    } catch (const std::exception& error) {
+        ReportUnexpectedError(boxes, error.what());
+    } catch (...) {
+        ReportUnexpectedError(boxes, "an exception of unknown type");
+    }
+    return false;
+}
+
 HWND openModalWindow = nullptr;
 
 } // namespace
@@ -181,21 +195,13 @@ LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam, LPA
         self->window_.Release();
         self->modalDone_ = true;
         const LRESULT result = ::DefWindowProcW(window, message, wParam, lParam);
-        try {
-            self->Destroyed();
-        } catch (const std::exception& error) {
-            ReportUnexpectedError(self->boxes_, error.what());
-        }
+        RunGuarded(self->boxes_, [self] { self->Destroyed(); });
         return result;
     }
-    try {
-        return self->BaseHandleMessage(message, wParam, lParam);
-    } catch (const std::exception& error) {
-        ReportUnexpectedError(self->boxes_, error.what());
-    } catch (...) {
-        ReportUnexpectedError(self->boxes_, "an exception of unknown type");
-    }
-    return FailedAnswer(message);
+    LRESULT result = 0;
+    const bool handled =
+        RunGuarded(self->boxes_, [&] { result = self->BaseHandleMessage(message, wParam, lParam); });
+    return handled ? result : FailedAnswer(message);
 }
 
 LRESULT Window::BaseHandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

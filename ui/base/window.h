@@ -27,6 +27,16 @@ constexpr TwipsRect InFrame(const TwipsRect& frame, const TwipsRect& control) {
     return {frame.Left + control.Left, frame.Top + control.Top, control.Width, control.Height};
 }
 
+// The styles the program's controls are made with. Siblings clip each other, so that a frame created after
+// the controls it holds never paints over them.
+constexpr DWORD ChildStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+constexpr DWORD ButtonStyle = ChildStyle | WS_TABSTOP | BS_PUSHBUTTON;
+
+// The number behind one of a window's named control ids.
+template <typename ControlId> constexpr int IdOf(ControlId id) {
+    return static_cast<int>(id);
+}
+
 struct ControlDesign {
     int Id = 0;
     const wchar_t* ClassName = nullptr;

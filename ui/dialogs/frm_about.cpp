@@ -18,11 +18,6 @@ constexpr WindowDesign AboutDesign{
 };
 
 constexpr int IconTwips = 480;
-constexpr DWORD ChildStyle = WS_CHILD | WS_VISIBLE;
-
-int IdOf(FrmAbout::Id id) {
-    return static_cast<int>(id);
-}
 
 } // namespace
 
@@ -33,12 +28,8 @@ void FrmAbout::Show(HINSTANCE instance) {
 LRESULT FrmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
-        Command1 = AddControl({IdOf(Id::Command1),
-                               WC_BUTTONW,
-                               L"OK",
-                               ChildStyle | WS_TABSTOP | BS_PUSHBUTTON,
-                               0,
-                               {4200, 240, 1200, 350}});
+        Command1 =
+            AddControl({IdOf(Id::Command1), WC_BUTTONW, L"OK", ButtonStyle, 0, {4200, 240, 1200, 350}});
         Image1 = AddControl({IdOf(Id::Image1),
                              WC_STATICW,
                              L"",

@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include <cstddef>
 #include <string>
 
 namespace tarnwatch::ui {
@@ -22,13 +23,6 @@ constexpr TwipsRect FrmIpRect{2280, 0, 2895, 1335};
 constexpr TwipsRect FrmConfirmRect{2280, 1440, 2895, 1335};
 // The column stops short of the list's right edge by this much.
 constexpr int ColumnShortfallTwips = 80;
-
-constexpr DWORD ChildStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-constexpr DWORD ButtonStyle = ChildStyle | WS_TABSTOP | BS_PUSHBUTTON;
-
-int IdOf(FrmFilter::Id id) {
-    return static_cast<int>(id);
-}
 
 } // namespace
 
@@ -134,14 +128,17 @@ void FrmFilter::ShowCount() {
     ::SetWindowTextW(lblText, text.c_str());
 }
 
-int FrmFilter::SelectedEntry() const {
-    return ListView_GetNextItem(lvwIp, -1, LVNI_SELECTED);
+std::optional<std::size_t> FrmFilter::SelectedEntry() const {
+    const int selected = ListView_GetNextItem(lvwIp, -1, LVNI_SELECTED);
+    if (selected < 0 || static_cast<std::size_t>(selected) >= workingList_.size()) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(selected);
 }
 
 void FrmFilter::lvwIp_Click() {
-    const int selected = SelectedEntry();
-    if (selected >= 0 && selected < static_cast<int>(workingList_.size())) {
-        ::SetWindowTextW(txtIp, workingList_[static_cast<std::size_t>(selected)].c_str());
+    if (const auto selected = SelectedEntry()) {
+        ::SetWindowTextW(txtIp, workingList_[*selected].c_str());
     }
 }
 
@@ -156,10 +153,9 @@ void FrmFilter::cmdAdd_Click() {
 }
 
 void FrmFilter::cmdDel_Click() {
-    const int selected = SelectedEntry();
-    if (selected >= 0 && selected < static_cast<int>(workingList_.size())) {
-        workingList_.erase(workingList_.begin() + selected);
-        ListView_DeleteItem(lvwIp, selected);
+    if (const auto selected = SelectedEntry()) {
+        workingList_.erase(workingList_.begin() + static_cast<std::ptrdiff_t>(*selected));
+        ListView_DeleteItem(lvwIp, static_cast<int>(*selected));
     }
     ShowCount();
     ::SetWindowTextW(txtIp, L"");

@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,7 +34,8 @@ private:
     void SizeColumn();
     void ShowEntry(std::size_t index);
     void ShowCount();
-    int SelectedEntry() const;
+    // The entry selected in lvwIp, if any.
+    std::optional<std::size_t> SelectedEntry() const;
     void lvwIp_Click();
     void cmdAdd_Click();
     void cmdDel_Click();

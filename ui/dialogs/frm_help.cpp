@@ -91,7 +91,7 @@ LRESULT FrmHelp::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         lvwHelp = AddControl({1,
                               WC_LISTVIEWW,
                               L"",
-                              WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_NOSORTHEADER,
+                              ChildStyle | WS_TABSTOP | LVS_REPORT | LVS_NOSORTHEADER,
                               WS_EX_CLIENTEDGE,
                               {0, 0, 4875, 5655}});
         AddColumn(lvwHelp, 0, L"Code");

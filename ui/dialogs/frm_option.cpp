@@ -20,8 +20,6 @@ constexpr WindowDesign OptionDesign{
 
 constexpr TwipsRect FraSetRect{120, 0, 5895, 2175};
 
-constexpr DWORD ChildStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-constexpr DWORD ButtonStyle = ChildStyle | WS_TABSTOP | BS_PUSHBUTTON;
 constexpr DWORD SliderStyle = ChildStyle | WS_TABSTOP | TBS_HORZ | TBS_NOTICKS;
 constexpr DWORD LabelStyle = ChildStyle | SS_LEFT;
 
@@ -34,10 +32,6 @@ struct SliderRange {
 
 constexpr SliderRange SecondRange{1, 10, 1, 3};
 constexpr SliderRange NumRange{1, 50, 1, 5};
-
-int IdOf(FrmOption::Id id) {
-    return static_cast<int>(id);
-}
 
 void SetUpSlider(HWND slider, const SliderRange& range) {
     ::SendMessageW(slider, TBM_SETRANGEMIN, FALSE, range.Minimum);

@@ -400,9 +400,9 @@ void FrmMain::mnuCom_Click() {
 
 void FrmMain::mnuTOp_Click() {
     const HMENU menuBar = ::GetMenu(Handle());
-    const UINT toggled = IsChecked(menuBar, mnuTOp) ? MF_UNCHECKED : MF_CHECKED;
-    ::CheckMenuItem(menuBar, mnuTOp, MF_BYCOMMAND | toggled);
-    SetTopMost(IsChecked(menuBar, mnuTOp));
+    const bool onTop = !IsChecked(menuBar, mnuTOp);
+    ::CheckMenuItem(menuBar, mnuTOp, MF_BYCOMMAND | (onTop ? MF_CHECKED : MF_UNCHECKED));
+    SetTopMost(onTop);
 }
 
 void FrmMain::ShowOptionsDialog() {
@@ -446,7 +446,7 @@ void FrmMain::mnuLine_Click() {
     ports_.Opener.Open(Handle(), std::wstring(L"http://") + AuthorHost + OnlineHelpPath);
 }
 
-// Only the path found at start-up is ever handed to the shell; nothing read from the log goes near it.
+// Only the path of the log being read is ever handed to the shell; nothing read from the log goes near it.
 void FrmMain::mnuLog_Click() {
     constexpr std::int64_t LargestViewedBytes = std::int64_t{100} * 1024 * 1024;
     const std::wstring& path = state_.LogFilePath;

@@ -1,12 +1,12 @@
-// A fresh folder per test, removed afterwards.
+// A fresh folder, removed with everything in it when the object goes.
 #pragma once
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
+#include <system_error>
 
 namespace tarnwatch::testing {
 
