@@ -45,6 +45,7 @@ class SystemClock final : public Clock {
 public:
     CivilDate Today() override { return {2003, 9, 5}; }
     std::int64_t SecondTick() override { return static_cast<std::int64_t>(std::time(nullptr)); }
+    std::int64_t SteadyMs() override { return 0; }
     std::wstring TimeOfDayText() override {
         const std::time_t now = std::time(nullptr);
         std::tm local{};
@@ -98,15 +99,14 @@ void BacklogPass(benchmark::State& run) {
     SharedState state;
     state.RowLimit = 50;
     state.FilterIps = {L"127.0.0.1"};
-    state.LogFilePath = std::filesystem::path(logPath).wstring();
     Monitor monitor(
         state, MonitorPorts{windows, windows, windows, clock, windows, windows, pump, codePage, files, rows});
 
     for (auto _ : run) {
-        state.ReadOffset = 1;
+        monitor.WatchLog(std::filesystem::path(logPath).wstring(), clock.Today(), 1, true);
         monitor.ReadNewLines();
     }
-    if (state.ReadOffset != bytes + 1 || rows.RowCount() != 50) {
+    if (monitor.CurrentLog().ReadOffset() != bytes + 1 || rows.RowCount() != 50) {
         run.SkipWithError("the pass did not reach the end of the log");
     }
     run.counters["lines_per_second"] =

@@ -1,8 +1,10 @@
 #include "engine/log_reader.h"
 
+#include "engine/byte_scan.h"
+
 #include <algorithm>
-#include <array>
 #include <cstring>
+#include <utility>
 
 namespace tarnwatch {
 
@@ -10,279 +12,258 @@ namespace {
 
 constexpr char Cr = '\r';
 constexpr char Lf = '\n';
-// The bytes just before the read position, kept from one pass to the next: a file that no longer holds
-// them there is another file.
-constexpr std::size_t TailBytes = 64;
 
-// Finds the first CR or LF. Each kind of line end is looked for once per stretch of the buffer and the
-// answer kept until passed, so a log that uses only one kind costs no second scan per line.
-class LineEndFinder {
-public:
-    void Reset() { cr_ = lf_ = nullptr; }
-
-    const char* Find(const char* begin, const char* end) {
-        const char* const found = std::min(Next(Cr, cr_, begin, end), Next(Lf, lf_, begin, end));
-        return found == end ? nullptr : found;
-    }
-
-private:
-    static const char* Next(char byte, const char*& known, const char* begin, const char* end) {
-        if (known == nullptr || known < begin) {
-            const void* found = std::memchr(begin, byte, static_cast<std::size_t>(end - begin));
-            known = found != nullptr ? static_cast<const char*>(found) : end;
-        }
-        return known;
-    }
-
-    const char* cr_ = nullptr;
-    const char* lf_ = nullptr;
+struct HeadExtent {
+    std::size_t Size = 0;
+    bool Complete = false;
 };
+
+// How much of a file's first bytes recognises it: its first header block, or where it has none its first
+// TrailBytes. Not complete while the bytes end before that does.
+HeadExtent FindHeadExtent(std::string_view first) {
+    if (first.empty() || first.front() != '#') {
+        const std::size_t size = std::min(first.size(), LogReader::TrailBytes);
+        return {size, size == LogReader::TrailBytes};
+    }
+    for (std::size_t at = 0; at < first.size() && first[at] == '#';) {
+        const char* const end = FindLineEnd(first.data() + at, first.data() + first.size());
+        if (end == nullptr) {
+            break;
+        }
+        at = static_cast<std::size_t>(end - first.data()) + 1;
+        if (*end == Cr && at < first.size() && first[at] == Lf) {
+            ++at;
+        }
+        if (at < first.size() && first[at] != '#') {
+            return {at, true};
+        }
+    }
+    return {first.size(), first.size() >= LogReader::HeadBytes};
+}
 
 } // namespace
 
-// One pass over the file. Positions are 0-based; nothing at or past the length taken at the start is read.
+// One pass over the file; nothing at or past the length taken at its start is read.
 class ReadPassRun {
 public:
-    ReadPassRun(LogReader& reader, SharedState& state, LineSink& sink, SharedReadFile& file,
-                std::int64_t length)
-        : reader_(reader), state_(state), sink_(sink), file_(file), length_(length) {}
+    ReadPassRun(LogReader& reader, LineSink& sink, SharedReadFile& file, std::int64_t length)
+        : reader_(reader), sink_(sink), file_(file), length_(length) {}
 
     void Run(const std::optional<FileIdentity>& identity);
 
 private:
-    enum class Outcome { Read, Failed, Shrunk };
+    enum class Outcome { Read, Failed, Changed };
 
-    struct Scan {
-        Outcome Result = Outcome::Read;
-        // The line end found, or -1 when there is none before the length.
-        std::int64_t End = -1;
-    };
-
-    std::optional<bool> IsLastPassesFile(const std::optional<FileIdentity>& identity, std::int64_t position);
-    std::optional<bool> HoldsBefore(std::int64_t position, const std::string& bytes);
-    bool KeepBytesBefore(std::int64_t position, std::string& bytes);
-    Outcome Load(std::int64_t from, std::size_t capacity);
-    bool Holds(std::int64_t from, std::int64_t to) const { return from >= start_ && to <= start_ + Size(); }
+    Outcome ReadHead(std::string& bytes);
+    void GrowHead();
+    Outcome CheckHead();
+    Outcome Load();
+    void HandOn(std::int64_t lineEnd);
+    void MovePast(std::int64_t lineEnd);
     char At(std::int64_t position) const {
-        return reader_.buffer_[static_cast<std::size_t>(position - start_)];
+        return reader_.buffer_[LogReader::TrailBytes + static_cast<std::size_t>(position - reader_.windowStart_)];
     }
-    std::int64_t Size() const { return static_cast<std::int64_t>(size_); }
-    Scan FindLineEnd(std::int64_t from);
-    Outcome SkipLfAfterCr(std::int64_t& position);
-    Outcome StartAfterCr(std::int64_t& position);
-    void StartOver();
-    bool KeepTail(std::int64_t position);
 
     LogReader& reader_;
-    SharedState& state_;
     LineSink& sink_;
     SharedReadFile& file_;
     std::int64_t length_;
-    std::int64_t start_ = 0;
-    std::size_t size_ = 0;
-    LineEndFinder finder_;
+    std::string headBefore_;
+    std::string headAfter_;
 };
 
 void ReadPassRun::Run(const std::optional<FileIdentity>& identity) {
-    std::int64_t position = state_.ReadOffset - 1;
-    const std::optional<bool> same = IsLastPassesFile(identity, position);
-    if (!same) {
-        return;
+    LogReader& r = reader_;
+    const bool otherFile = r.identity_ && identity && *r.identity_ != *identity;
+    bool startedOver = otherFile || r.frontier_ > length_;
+    if (startedOver) {
+        r.StartOver(identity);
+    } else if (!r.identity_) {
+        r.identity_ = identity;
     }
-    if (!*same) {
-        StartOver();
-        position = 0;
-    }
-    reader_.identity_ = identity;
-    if (reader_.scannedTo_ > position) {
-        // The incomplete line was rewritten since: it is looked through again from its start.
-        const std::optional<bool> unchanged = HoldsBefore(reader_.scannedTo_, reader_.scannedTail_);
-        if (!unchanged) {
+    // With nothing new to read, the head alone tells a file replaced by one of the same length; otherwise it
+    // is compared after each window is read.
+    Outcome outcome = r.frontier_ >= length_ ? CheckHead() : Outcome::Read;
+    for (;;) {
+        if (outcome == Outcome::Changed) {
+            // Nothing the changed file gave is handed on; it is read anew from its first byte, once in a pass
+            // so that a file overwritten again and again cannot hold the pass.
+            r.StartOver(identity);
+            if (std::exchange(startedOver, true)) {
+                return;
+            }
+            outcome = r.frontier_ >= length_ ? CheckHead() : Outcome::Read;
+            continue;
+        }
+        if (outcome == Outcome::Failed) {
             return;
         }
-        if (!*unchanged) {
-            reader_.scannedTo_ = 0;
-        }
-    }
-
-    Outcome outcome = StartAfterCr(position);
-    while (outcome == Outcome::Read && position < length_) {
-        const std::int64_t from = std::clamp(reader_.scannedTo_, position, length_);
-        const Scan scan = FindLineEnd(from);
-        if ((outcome = scan.Result) != Outcome::Read) {
-            break;
-        }
-        if (scan.End < 0) {
-            // An incomplete line waits for its end; the next pass looks on from here instead of from its
-            // start.
-            reader_.scannedTo_ = length_;
-            break;
-        }
-        const std::int64_t lineLength = scan.End - position;
-        // An overlong line is never loaded: only its end was looked for.
-        if (lineLength <= reader_.longestLine_) {
-            if (!Holds(position, scan.End + 1)) {
-                const auto needed = static_cast<std::size_t>(lineLength + 1);
-                if ((outcome = Load(position, std::max(reader_.bufferBytes_, needed))) != Outcome::Read) {
-                    break;
-                }
+        if (r.afterCr_ && r.position_ < r.frontier_) {
+            r.afterCr_ = false;
+            if (At(r.position_) == Lf) {
+                r.scanFrom_ = ++r.position_;
             }
-            sink_.OnLine(std::string_view(&reader_.buffer_[static_cast<std::size_t>(position - start_)],
-                                          static_cast<std::size_t>(lineLength)));
         }
-        reader_.scannedTo_ = 0;
-        position = scan.End + 1;
-        state_.ReadOffset = position + 1;
-        if (At(scan.End) == Cr) {
-            outcome = SkipLfAfterCr(position);
+        if (r.position_ < r.frontier_) {
+            const char* const window = r.Window();
+            const std::int64_t from = std::max(r.scanFrom_, r.windowStart_) - r.windowStart_;
+            if (const char* const end = FindLineEnd(window + from, window + (r.frontier_ - r.windowStart_))) {
+                HandOn(r.windowStart_ + (end - window));
+                continue;
+            }
+            r.scanFrom_ = r.frontier_;
+            r.overlong_ = r.overlong_ || r.frontier_ - r.position_ > r.longestLine_;
         }
-        reader_.pump_.ProcessPendingMessages();
-    }
-    // A file started over while this pass read it: what the changed file gave is not handed on, and the next
-    // pass takes the new content from its first byte.
-    if (outcome == Outcome::Shrunk || !KeepTail(position)) {
-        StartOver();
+        if (r.frontier_ >= length_) {
+            return;
+        }
+        outcome = Load();
     }
 }
 
-// Empty when the file cannot be read now.
-std::optional<bool> ReadPassRun::IsLastPassesFile(const std::optional<FileIdentity>& identity,
-                                                  std::int64_t position) {
-    if (position < 0 || position > length_) {
-        return false;
+// Reads the first bytes of the file into bytes: those of the recognising head, or while it still grows with
+// the file up to HeadBytes. Changed when they do not begin with the head.
+ReadPassRun::Outcome ReadPassRun::ReadHead(std::string& bytes) {
+    const LogReader& r = reader_;
+    const std::size_t wanted =
+        r.headComplete_ ? r.head_.size()
+                        : static_cast<std::size_t>(std::min<std::int64_t>(length_, LogReader::HeadBytes));
+    if (wanted < r.head_.size()) {
+        return Outcome::Changed;
     }
-    if (reader_.identity_ && identity && *reader_.identity_ != *identity) {
-        return false;
-    }
-    return HoldsBefore(position, reader_.tail_);
-}
-
-// Whether the file still holds the bytes just before the 0-based position; empty when it cannot be read now.
-std::optional<bool> ReadPassRun::HoldsBefore(std::int64_t position, const std::string& bytes) {
-    if (bytes.empty()) {
-        return true;
-    }
-    const auto count = static_cast<std::int64_t>(bytes.size());
-    if (position < count || position > length_) {
-        return false;
-    }
-    std::array<char, TailBytes> found{};
-    const auto read = file_.ReadAt(position - count, found.data(), bytes.size());
-    if (!read) {
-        return std::nullopt;
-    }
-    return *read == bytes.size() && std::equal(bytes.begin(), bytes.end(), found.begin());
-}
-
-ReadPassRun::Outcome ReadPassRun::Load(std::int64_t from, std::size_t capacity) {
-    sink_.ReleaseLines();
-    finder_.Reset();
-    const auto wanted = static_cast<std::size_t>(
-        std::clamp<std::int64_t>(length_ - from, 0, static_cast<std::int64_t>(capacity)));
-    std::vector<char>& buffer = reader_.buffer_;
-    if (buffer.size() < wanted) {
-        buffer.resize(wanted);
-    }
-    start_ = from;
-    size_ = 0;
-    const auto read = wanted == 0 ? std::optional<std::size_t>(0) : file_.ReadAt(from, buffer.data(), wanted);
+    bytes.resize(wanted);
+    const auto read = wanted == 0 ? std::optional<std::size_t>(0) : file_.ReadAt(0, bytes.data(), wanted);
     if (!read) {
         return Outcome::Failed;
     }
-    size_ = *read;
-    return size_ < wanted ? Outcome::Shrunk : Outcome::Read;
+    return *read < wanted || !std::equal(r.head_.begin(), r.head_.end(), bytes.begin()) ? Outcome::Changed
+                                                                                          : Outcome::Read;
 }
 
-ReadPassRun::Scan ReadPassRun::FindLineEnd(std::int64_t from) {
-    for (std::int64_t at = from; at < length_;) {
-        if (!Holds(at, at + 1)) {
-            if (const Outcome loaded = Load(at, reader_.bufferBytes_); loaded != Outcome::Read) {
-                return {loaded};
-            }
-        }
-        const char* const data = reader_.buffer_.data();
-        const char* const begin = data + (at - start_);
-        if (const char* const end = finder_.Find(begin, data + size_)) {
-            return {Outcome::Read, start_ + (end - data)};
-        }
-        at = start_ + Size();
+// The head grows from the bytes just read until the first header block is complete.
+void ReadPassRun::GrowHead() {
+    LogReader& r = reader_;
+    if (!r.headComplete_) {
+        const HeadExtent extent = FindHeadExtent(headAfter_);
+        r.head_.assign(headAfter_, 0, extent.Size);
+        r.headComplete_ = extent.Complete;
     }
-    return {};
 }
 
-// A CR at the end of the data may be the first half of a CR LF whose LF comes later: that LF ends no line.
-ReadPassRun::Outcome ReadPassRun::SkipLfAfterCr(std::int64_t& position) {
-    if (position >= length_) {
-        return Outcome::Read;
+ReadPassRun::Outcome ReadPassRun::CheckHead() {
+    const Outcome outcome = ReadHead(headAfter_);
+    if (outcome == Outcome::Read) {
+        GrowHead();
     }
-    if (!Holds(position, position + 1)) {
-        if (const Outcome loaded = Load(position, reader_.bufferBytes_); loaded != Outcome::Read) {
-            return loaded;
+    return outcome;
+}
+
+// Reads on from the frontier, keeping the line being read and taking the bytes before the frontier again:
+// they must be those read there before, and the file must still begin as it did once the window is read,
+// or the file was overwritten since.
+ReadPassRun::Outcome ReadPassRun::Load() {
+    LogReader& r = reader_;
+    // A head still growing is read before the window as well: both reads must agree, or the file changed
+    // between them and the window may hold either file.
+    if (!r.headComplete_) {
+        if (const Outcome before = ReadHead(headBefore_); before != Outcome::Read) {
+            return before;
         }
     }
-    if (At(position) == Lf) {
-        ++position;
-        state_.ReadOffset = position + 1;
+    sink_.ReleaseLines();
+    const std::int64_t keepFrom = r.overlong_ ? r.frontier_ : r.position_;
+    const auto kept = static_cast<std::size_t>(r.frontier_ - keepFrom);
+    const auto wanted = static_cast<std::size_t>(std::min<std::int64_t>(
+        length_ - r.frontier_, static_cast<std::int64_t>(std::max(r.bufferBytes_, kept))));
+    const std::size_t overlap =
+        r.trailKnown_ ? r.trail_.size()
+                      : static_cast<std::size_t>(std::min<std::int64_t>(r.frontier_, LogReader::TrailBytes));
+    if (r.buffer_.size() < LogReader::TrailBytes + kept + wanted) {
+        r.buffer_.resize(LogReader::TrailBytes + kept + wanted);
     }
+    std::memmove(r.Window(), r.Window() + (keepFrom - r.windowStart_), kept);
+    r.windowStart_ = keepFrom;
+
+    char* const into = r.Window() + kept - overlap;
+    const auto read = file_.ReadAt(r.frontier_ - static_cast<std::int64_t>(overlap), into, overlap + wanted);
+    if (!read || *read < overlap + wanted || (r.trailKnown_ && !std::equal(into, into + overlap, r.trail_.begin()))) {
+        // The read may have written over the end of the kept line.
+        std::copy(r.trail_.end() - static_cast<std::ptrdiff_t>(std::min(overlap, r.trail_.size())),
+                  r.trail_.end(), into);
+        return read ? Outcome::Changed : Outcome::Failed;
+    }
+    if (const Outcome head = ReadHead(headAfter_); head != Outcome::Read) {
+        return head;
+    }
+    if (!r.headComplete_) {
+        const std::size_t both = std::min(headBefore_.size(), headAfter_.size());
+        if (!std::equal(headBefore_.begin(), headBefore_.begin() + static_cast<std::ptrdiff_t>(both),
+                        headAfter_.begin())) {
+            return Outcome::Changed;
+        }
+        GrowHead();
+    }
+    if (!r.trailKnown_ && overlap > 0) {
+        // The first read after StartAt: the byte before the start tells whether a LF there ends no line.
+        r.afterCr_ = into[overlap - 1] == Cr;
+    }
+    r.frontier_ += static_cast<std::int64_t>(wanted);
+    const auto trail = static_cast<std::size_t>(std::min<std::int64_t>(r.frontier_, LogReader::TrailBytes));
+    r.trail_.assign(into + overlap + wanted - trail, trail);
+    r.trailKnown_ = true;
     return Outcome::Read;
 }
 
-// The bytes kept from the last pass tell whether the last line it took ended with a CR; without them, as at
-// the start, the byte is read.
-ReadPassRun::Outcome ReadPassRun::StartAfterCr(std::int64_t& position) {
-    if (position == 0 || position >= length_) {
-        return Outcome::Read;
+void ReadPassRun::HandOn(std::int64_t lineEnd) {
+    LogReader& r = reader_;
+    if (!r.overlong_ && lineEnd - r.position_ <= r.longestLine_) {
+        try {
+            sink_.OnLine(std::string_view(r.Window() + (r.position_ - r.windowStart_),
+                                          static_cast<std::size_t>(lineEnd - r.position_)));
+        } catch (...) {
+            // Tried again at the next pass; a line that fails again is given up, so one line can never hold
+            // up the rest of the log.
+            if (std::exchange(r.failedOnce_, !r.failedOnce_)) {
+                MovePast(lineEnd);
+            }
+            throw;
+        }
     }
-    if (!reader_.tail_.empty()) {
-        return reader_.tail_.back() == Cr ? SkipLfAfterCr(position) : Outcome::Read;
-    }
-    if (const Outcome loaded = Load(position - 1, reader_.bufferBytes_); loaded != Outcome::Read) {
-        return loaded;
-    }
-    return At(position - 1) == Cr ? SkipLfAfterCr(position) : Outcome::Read;
+    r.failedOnce_ = false;
+    MovePast(lineEnd);
+    r.pump_.ProcessPendingMessages();
 }
 
-void ReadPassRun::StartOver() {
-    state_.ReadOffset = 1;
-    reader_.ForgetFile();
-}
-
-// False when the file no longer holds what this pass read.
-bool ReadPassRun::KeepTail(std::int64_t position) {
-    return KeepBytesBefore(position, reader_.tail_) &&
-           (reader_.scannedTo_ <= position || KeepBytesBefore(reader_.scannedTo_, reader_.scannedTail_));
-}
-
-bool ReadPassRun::KeepBytesBefore(std::int64_t position, std::string& bytes) {
-    const std::int64_t count = std::min<std::int64_t>(position, TailBytes);
-    if (Holds(position - count, position)) {
-        const char* const end = reader_.buffer_.data() + (position - start_);
-        bytes.assign(end - count, end);
-        return true;
-    }
-    bytes.resize(static_cast<std::size_t>(count));
-    const auto read = file_.ReadAt(position - count, bytes.data(), bytes.size());
-    if (!read) {
-        // Nothing to compare with next time; the file's identity still tells a new one.
-        bytes.clear();
-        return true;
-    }
-    return *read == bytes.size();
+void ReadPassRun::MovePast(std::int64_t lineEnd) {
+    LogReader& r = reader_;
+    r.afterCr_ = At(lineEnd) == Cr;
+    r.position_ = r.scanFrom_ = lineEnd + 1;
+    r.overlong_ = false;
 }
 
 LogReader::LogReader(FileSystem& files, MessagePump& pump, std::size_t bufferBytes, std::int64_t longestLine)
     : files_(files), pump_(pump), bufferBytes_(std::max<std::size_t>(bufferBytes, 1)),
       longestLine_(std::max<std::int64_t>(longestLine, 1)) {}
 
-void LogReader::ForgetFile() {
-    identity_.reset();
-    tail_.clear();
-    scannedTo_ = 0;
-    scannedTail_.clear();
+void LogReader::StartAt(std::wstring path, std::int64_t readOffset) {
+    path_ = std::move(path);
+    StartOver(std::nullopt);
+    position_ = windowStart_ = frontier_ = scanFrom_ = std::max<std::int64_t>(readOffset - 1, 0);
+    trailKnown_ = position_ == 0;
 }
 
-void LogReader::ReadPass(SharedState& state, LineSink& sink) {
-    const auto file = files_.OpenShared(state.LogFilePath);
+void LogReader::StartOver(const std::optional<FileIdentity>& identity) {
+    position_ = windowStart_ = frontier_ = scanFrom_ = 0;
+    identity_ = identity;
+    head_.clear();
+    headComplete_ = false;
+    trail_.clear();
+    trailKnown_ = true;
+    afterCr_ = overlong_ = failedOnce_ = false;
+}
+
+void LogReader::ReadPass(LineSink& sink) {
+    const auto file = files_.OpenShared(path_);
     if (!file) {
         return;
     }
@@ -290,7 +271,7 @@ void LogReader::ReadPass(SharedState& state, LineSink& sink) {
     if (!length) {
         return;
     }
-    ReadPassRun run(*this, state, sink, *file, *length);
+    ReadPassRun run(*this, sink, *file, *length);
     try {
         run.Run(file->Identity());
     } catch (...) {
@@ -299,9 +280,14 @@ void LogReader::ReadPass(SharedState& state, LineSink& sink) {
     }
     sink.ReleaseLines();
 
-    if (buffer_.size() > bufferBytes_) {
+    if (buffer_.size() > TrailBytes + 2 * bufferBytes_) {
         // A long line is rare; its memory goes back rather than staying for the rest of the run.
-        std::vector<char>().swap(buffer_);
+        const std::int64_t keepFrom = overlong_ ? frontier_ : position_;
+        std::vector<char> kept(TrailBytes + static_cast<std::size_t>(frontier_ - keepFrom));
+        std::copy(Window() + (keepFrom - windowStart_), Window() + (frontier_ - windowStart_),
+                  kept.begin() + TrailBytes);
+        buffer_.swap(kept);
+        windowStart_ = keepFrom;
     }
 }
 

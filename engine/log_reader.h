@@ -1,8 +1,7 @@
-// Reads the lines appended to the log since the last pass, byte-exact, through one large buffer.
+// Reads the lines appended to a log since the last pass, byte-exact, through one large buffer.
 #pragma once
 
 #include "engine/ports.h"
-#include "engine/shared_state.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -26,36 +25,68 @@ public:
     static constexpr std::size_t DefaultBufferBytes = std::size_t{1} << 20;
     // A longer line is no request: it is passed over without being held in memory.
     static constexpr std::int64_t DefaultLongestLine = std::int64_t{16} << 20;
+    // The bytes just before the read position, compared at every read: a file that no longer holds them
+    // there is another file.
+    static constexpr std::size_t TrailBytes = 64;
+    // The first bytes of a file, up to the end of its first header block, are compared at every read as
+    // well: a server writes the second it made the file into that block, so a new log differs there even
+    // where its last lines look like the old one's and the system cannot tell the two files apart.
+    static constexpr std::size_t HeadBytes = 1024;
 
     // bufferBytes is the size of the read window; a line longer than it still reads whole, up to longestLine.
     LogReader(FileSystem& files, MessagePump& pump, std::size_t bufferBytes = DefaultBufferBytes,
               std::int64_t longestLine = DefaultLongestLine);
 
-    // Hands every complete line from state.ReadOffset on to sink, once and in file order, and moves
-    // state.ReadOffset past it. A line ends at CR LF, a lone CR or a lone LF. A file that is not the one the
-    // last pass read (replaced, rotated, started over) is read from its first byte; a file that cannot be
-    // read now is left as it is for the next pass.
-    void ReadPass(SharedState& state, LineSink& sink);
+    // The next pass reads the file at path from the 1-based position on, taking the file as it finds it.
+    void StartAt(std::wstring path, std::int64_t readOffset);
 
-    // The next pass takes the file at state.LogFilePath as it finds it, from state.ReadOffset on.
-    void ForgetFile();
+    // Hands every complete line from ReadOffset on to sink, once and in file order, and moves ReadOffset
+    // past it. A line ends at CR LF, a lone CR or a lone LF. A file that is not the one the last pass read
+    // (replaced, rotated, started over, overwritten) is read from its first byte; a file that cannot be read
+    // now is left as it is for the next pass. When sink throws, the pass ends there and the next one hands
+    // on the same line again; a line that throws a second time is passed over.
+    void ReadPass(LineSink& sink);
+
+    const std::wstring& Path() const { return path_; }
+    // The 1-based position in the file where the next line starts.
+    std::int64_t ReadOffset() const { return position_ + 1; }
 
 private:
     friend class ReadPassRun;
+
+    void StartOver(const std::optional<FileIdentity>& identity);
+    char* Window() { return buffer_.data() + TrailBytes; }
 
     FileSystem& files_;
     MessagePump& pump_;
     std::size_t bufferBytes_;
     std::int64_t longestLine_;
+    std::wstring path_;
+
+    // Positions are 0-based. The line at position_ is the next to hand on; the file has been read up to
+    // frontier_, and the buffer holds [windowStart_, frontier_) after TrailBytes of room, so that a read can
+    // take the bytes before frontier_ again to compare them with trail_.
+    std::int64_t position_ = 0;
+    std::int64_t windowStart_ = 0;
+    std::int64_t frontier_ = 0;
+    // No line end lies in [position_, scanFrom_).
+    std::int64_t scanFrom_ = 0;
     std::vector<char> buffer_;
 
-    // What the last pass saw, to recognise the same file at the next one.
+    // What tells the file apart from another one: its identity, where the system has one, its first bytes
+    // and the bytes just before frontier_. Until the first read after StartAt they are not known yet.
     std::optional<FileIdentity> identity_;
-    std::string tail_;
-    // The line at ReadOffset has no line end before this 0-based position; the next pass looks on from it,
-    // as long as the bytes just before it are still those it found there.
-    std::int64_t scannedTo_ = 0;
-    std::string scannedTail_;
+    std::string head_;
+    bool headComplete_ = false;
+    std::string trail_;
+    bool trailKnown_ = false;
+
+    // The line before position_ ended with a CR whose LF, if any, has not been read yet.
+    bool afterCr_ = false;
+    // The line at position_ is longer than longestLine_: its bytes are not kept, only its end is looked for.
+    bool overlong_ = false;
+    // The line at position_ made the sink throw once.
+    bool failedOnce_ = false;
 };
 
 } // namespace tarnwatch

@@ -5,14 +5,11 @@
 #include "engine/startup.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace tarnwatch {
 
-Monitor::Monitor(SharedState& state, const MonitorPorts& ports)
-    : state_(state), ports_(ports), reader_(ports.Files, ports.Pump) {}
-
 bool Monitor::StartMonitor(const std::filesystem::path& settingsFile) {
-    state_.ReadOffset = 1;
     state_.SoundNotify = false;
     ports_.Timer.SetEnabled(false);
 
@@ -22,9 +19,11 @@ bool Monitor::StartMonitor(const std::filesystem::path& settingsFile) {
         return false;
     }
 
+    CivilDate day;
     for (;;) {
         // The date is taken anew on every try: a Retry after midnight looks for the new day's file.
-        state_.LogFilePath = LogPathFor(state_.LogFolder, ports_.Clock.Today());
+        day = ports_.Clock.Today();
+        state_.LogFilePath = LogPathFor(state_.LogFolder, day);
         if (ports_.Files.IsPlainFile(state_.LogFilePath)) {
             break;
         }
@@ -46,12 +45,13 @@ bool Monitor::StartMonitor(const std::filesystem::path& settingsFile) {
     }
 
     // A file that vanished since it was found reads as new from its first byte once it is back.
-    state_.ReadOffset = std::max<std::int64_t>(FindStartOffset(ports_.Files, state_.LogFilePath), 1);
-    // The server may have begun another header block since the fourth line; the one in force decides.
-    fieldListRight_ =
-        FieldListInForceAt(ports_.Files, state_.LogFilePath, state_.ReadOffset - 1).value_or(true);
-    fieldListWarningDue_ = !fieldListRight_;
-    reader_.ForgetFile();
+    const std::int64_t readOffset = std::max<std::int64_t>(FindStartOffset(ports_.Files, state_.LogFilePath), 1);
+    // The server may have begun another header block since the fourth line; the one in force decides. Where
+    // none is found near the end, the top block does, and the fourth line has just been found right.
+    const bool fieldListRight =
+        FieldListInForceAt(ports_.Files, state_.LogFilePath, readOffset - 1).value_or(true);
+    fieldListWarningDue_ = !fieldListRight;
+    WatchLog(state_.LogFilePath, day, readOffset, fieldListRight);
     ReadNewLines();
     ports_.Timer.SetEnabled(true);
     return true;

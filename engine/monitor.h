@@ -6,7 +6,9 @@
 #include "engine/ports.h"
 #include "engine/shared_state.h"
 
+#include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -25,18 +27,32 @@ struct MonitorPorts {
     MonitorList& List;
 };
 
-class Monitor : public LineSink {
+class Monitor {
 public:
-    Monitor(SharedState& state, const MonitorPorts& ports);
+    // After the next day's log has appeared, lines the server still writes to the old one are read for this
+    // long: it may flush requests that began before midnight.
+    static constexpr std::int64_t LateLinesMs = 5 * 60 * 1000;
+
+    // readBufferBytes is the read window of each log's reader.
+    Monitor(SharedState& state, const MonitorPorts& ports,
+            std::size_t readBufferBytes = LogReader::DefaultBufferBytes);
+    ~Monitor();
 
     // Loads the settings, finds and checks today's log and reads up to its end.
     // Returns false when start-up gave up; EndProgram has then been called.
     bool StartMonitor(const std::filesystem::path& settingsFile);
 
+    // Reads the log of the given day at path from the 1-based position on, its lines in a header block whose
+    // field list is right or not as given until the next "#Fields:" line.
+    void WatchLog(const std::wstring& path, CivilDate day, std::int64_t readOffset, bool fieldListRight);
+
     // One read pass over the lines appended since the last one; a tick during a pass is skipped. Once the
-    // server has begun today's file, the rest of the old one is read and the pass moves on to the new one.
+    // server has begun a later day's file in the same folder, the rest of the old one is read and the pass
+    // moves on to the new one, still reading what comes late to the old one for LateLinesMs.
     // No exception leaves it: a pass that fails ends, and the next tick goes on from where it got.
     void ReadNewLines();
+
+    const LogReader& CurrentLog() const;
 
     // Turns one log line into at most one row, then trims the list.
     void ParseRecord(std::string_view line);
@@ -44,24 +60,27 @@ public:
     // Keeps the newest RowLimit rows.
     void TrimMonitorList();
 
-    // Lines from the reader are parsed in place; their rows borrow from its buffer until ReleaseLines.
-    void OnLine(std::string_view line) override { ParseBorrowedRecord(line); }
-    void ReleaseLines() override { ports_.List.CopyBorrowedFields(); }
-
 private:
-    void MoveToTodaysLog();
-    void ReadPass();
+    class LogSource;
+
+    void ReadPasses();
+    void ReadLateLines();
+    void MoveToNextDay();
     void WarnOfFieldList();
-    void ParseBorrowedRecord(std::string_view line);
+    void ParseBorrowedRecord(std::string_view line, bool& fieldListRight);
     bool IsFiltered(std::string_view remoteIp);
     const std::wstring& TimeOfDay();
 
     SharedState& state_;
     MonitorPorts ports_;
-    LogReader reader_;
+    std::size_t readBufferBytes_;
+    std::unique_ptr<LogSource> current_;
+    // Yesterday's log, for the lines that reach it late, until lateLinesEndMs_.
+    std::unique_ptr<LogSource> previous_;
+    std::int64_t lateLinesEndMs_ = 0;
+    // The day of the log being read: only a later day's log takes its place.
+    CivilDate logDay_;
     bool passRunning_ = false;
-    // Whether the header block being read names the fields the parser relies on; its requests show only then.
-    bool fieldListRight_ = true;
     // A block with other fields was met; the user hears of it once the pass is over.
     bool fieldListWarningDue_ = false;
 

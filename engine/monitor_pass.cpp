@@ -72,6 +72,46 @@ private:
 
 } // namespace
 
+// One log being read, with the verdict of the header block its next lines are in: its requests show only
+// when that block names the fields the parser relies on.
+class Monitor::LogSource final : public LineSink {
+public:
+    LogSource(Monitor& monitor, const std::wstring& path, std::int64_t readOffset, bool fieldListRight)
+        : monitor_(monitor), reader_(monitor.ports_.Files, monitor.ports_.Pump, monitor.readBufferBytes_),
+          fieldListRight_(fieldListRight) {
+        reader_.StartAt(path, readOffset);
+    }
+
+    void ReadPass() { reader_.ReadPass(*this); }
+    const LogReader& Reader() const { return reader_; }
+    bool& FieldListRight() { return fieldListRight_; }
+
+    // Lines are parsed in place; their rows borrow from the reader's buffer until ReleaseLines.
+    void OnLine(std::string_view line) override { monitor_.ParseBorrowedRecord(line, fieldListRight_); }
+    void ReleaseLines() override { monitor_.ports_.List.CopyBorrowedFields(); }
+
+private:
+    Monitor& monitor_;
+    LogReader reader_;
+    bool fieldListRight_;
+};
+
+Monitor::Monitor(SharedState& state, const MonitorPorts& ports, std::size_t readBufferBytes)
+    : state_(state), ports_(ports), readBufferBytes_(readBufferBytes),
+      current_(std::make_unique<LogSource>(*this, std::wstring(), 1, true)) {}
+
+Monitor::~Monitor() = default;
+
+void Monitor::WatchLog(const std::wstring& path, CivilDate day, std::int64_t readOffset, bool fieldListRight) {
+    current_ = std::make_unique<LogSource>(*this, path, readOffset, fieldListRight);
+    previous_.reset();
+    logDay_ = day;
+}
+
+const LogReader& Monitor::CurrentLog() const {
+    return current_->Reader();
+}
+
 void Monitor::ReadNewLines() {
     // The pump runs inside a pass, so a tick can arrive during one; the next tick reads what it would have.
     if (passRunning_) {
@@ -80,35 +120,51 @@ void Monitor::ReadNewLines() {
     {
         const PassFlag flag(passRunning_);
         try {
-            MoveToTodaysLog();
-            ReadPass();
+            ReadPasses();
         } catch (...) {
-            // Whatever failed (memory, above all) may pass by the next tick; the read position is that of the
-            // last line handed on, so nothing is lost or shown twice.
+            // Whatever failed (memory, above all) may pass by the next tick; the reader goes on after the last
+            // line handed on, so nothing is lost or shown twice.
         }
     }
     WarnOfFieldList();
 }
 
-void Monitor::ReadPass() {
+void Monitor::ReadPasses() {
     if (state_.InTray) {
         ports_.Tray.SetTrayIcon(TrayPicture::Yellow);
     }
-    reader_.ReadPass(state_, *this);
+    if (previous_) {
+        ReadLateLines();
+    }
+    MoveToNextDay();
+    current_->ReadPass();
 }
 
-// Until the server has begun today's file the old one is read on; then its last lines are read, and the new
-// one from its first byte, its own header deciding what it shows.
-void Monitor::MoveToTodaysLog() {
-    const std::wstring todays = LogPathFor(state_.LogFolder, ports_.Clock.Today());
-    if (FileNameOf(todays) == FileNameOf(state_.LogFilePath) || !ports_.Files.IsPlainFile(todays)) {
+void Monitor::ReadLateLines() {
+    const bool lastTime = ports_.Clock.SteadyMs() >= lateLinesEndMs_;
+    previous_->ReadPass();
+    if (lastTime) {
+        previous_.reset();
+    }
+}
+
+// Until the server has begun a later day's file the old one is read on; then its last lines are read, and
+// the new one from its first byte, its own header deciding what it shows. The folder is that of the log
+// being read: a folder changed in Options counts from the next start, once saved.
+void Monitor::MoveToNextDay() {
+    const CivilDate today = ports_.Clock.Today();
+    if (today <= logDay_) {
         return;
     }
-    ReadPass();
-    state_.LogFilePath = todays;
-    state_.ReadOffset = 1;
-    reader_.ForgetFile();
-    fieldListRight_ = true;
+    const std::wstring next = LogPathFor(FolderOf(current_->Reader().Path()), today);
+    if (!ports_.Files.IsPlainFile(next)) {
+        return;
+    }
+    current_->ReadPass();
+    previous_ = std::exchange(current_, std::make_unique<LogSource>(*this, next, 1, true));
+    lateLinesEndMs_ = ports_.Clock.SteadyMs() + LateLinesMs;
+    logDay_ = today;
+    state_.LogFilePath = next;
     ports_.Host.LogDayChanged();
 }
 
@@ -120,18 +176,18 @@ void Monitor::WarnOfFieldList() {
 }
 
 void Monitor::ParseRecord(std::string_view line) {
-    ParseBorrowedRecord(line);
+    ParseBorrowedRecord(line, current_->FieldListRight());
     ports_.List.CopyBorrowedFields();
 }
 
-void Monitor::ParseBorrowedRecord(std::string_view line) {
+void Monitor::ParseBorrowedRecord(std::string_view line, bool& fieldListRight) {
     if (line.starts_with(FieldsDirective)) {
-        fieldListRight_ = IsRequiredFieldList(line);
-        fieldListWarningDue_ = fieldListWarningDue_ || !fieldListRight_;
+        fieldListRight = IsRequiredFieldList(line);
+        fieldListWarningDue_ = fieldListWarningDue_ || !fieldListRight;
     }
     // In a block with other fields, the address and status would come from the wrong fields and the filter
     // could be bypassed: such a block shows nothing.
-    const auto fields = fieldListRight_ ? SplitRecordFields(line) : std::nullopt;
+    const auto fields = fieldListRight ? SplitRecordFields(line) : std::nullopt;
     if (fields && !IsFiltered(fields->RemoteIp)) {
         // The row shows when the line was read.
         const std::wstring& localTime = TimeOfDay();

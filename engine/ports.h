@@ -2,6 +2,7 @@
 // tests implement them in a few lines.
 #pragma once
 
+#include <compare>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -45,6 +46,7 @@ struct CivilDate {
     int Year = 0;
     int Month = 0;
     int Day = 0;
+    auto operator<=>(const CivilDate&) const = default;
 };
 
 class Clock {
@@ -55,6 +57,8 @@ public:
     virtual std::int64_t SecondTick() = 0;
     // The current local time of day in the system's time format.
     virtual std::wstring TimeOfDayText() = 0;
+    // Milliseconds from a fixed moment, steady whatever is done to the date and time of day.
+    virtual std::int64_t SteadyMs() = 0;
 };
 
 enum class TrayPicture { Yellow, Blue };

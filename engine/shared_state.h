@@ -19,8 +19,6 @@ struct SharedState {
     bool SettingsDirty = false;
     bool InTray = false;
     bool SoundNotify = false;
-    // 1-based byte position in the log file where the next read pass starts.
-    std::int64_t ReadOffset = 1;
 };
 
 } // namespace tarnwatch

@@ -1,5 +1,6 @@
 #include "engine/startup.h"
 
+#include "engine/byte_scan.h"
 #include "engine/messages.h"
 #include "engine/text.h"
 
@@ -45,19 +46,6 @@ std::optional<std::string> LineAt(SharedReadFile& file, std::int64_t position) {
     return line;
 }
 
-// Whether the byte before the 0-based position ends a line (or there is none).
-std::optional<bool> StartsLine(SharedReadFile& file, std::int64_t position) {
-    if (position == 0) {
-        return true;
-    }
-    char before = 0;
-    const auto read = file.ReadAt(position - 1, &before, 1);
-    if (!read) {
-        return std::nullopt;
-    }
-    return *read == 1 && IsLineEnd(before);
-}
-
 } // namespace
 
 std::wstring TodayLogFileName(const CivilDate& date) {
@@ -74,9 +62,9 @@ std::wstring LogPathFor(const std::wstring& folder, const CivilDate& date) {
     return path + TodayLogFileName(date);
 }
 
-std::wstring_view FileNameOf(std::wstring_view path) {
+std::wstring FolderOf(std::wstring_view path) {
     const std::size_t separator = path.find_last_of(L"\\/");
-    return separator == std::wstring_view::npos ? path : path.substr(separator + 1);
+    return std::wstring(separator == std::wstring_view::npos ? std::wstring_view() : path.substr(0, separator + 1));
 }
 
 bool IsRequiredFieldList(std::string_view fieldsLine) {
@@ -129,28 +117,39 @@ std::optional<bool> FieldListInForceAt(FileSystem& files, const std::wstring& lo
     if (!file) {
         return std::nullopt;
     }
-    // The directive is looked for from the end back; chunks overlap so that none is cut in two.
-    std::vector<char> chunk(ChunkBytes + FieldsDirective.size());
-    for (std::int64_t end = position; end > 0;) {
-        const std::int64_t begin = std::max<std::int64_t>(end - static_cast<std::int64_t>(ChunkBytes), 0);
+    // Each chunk is read with the byte before it, which tells whether a directive at its start begins a
+    // line, and with the bytes after it that a directive begun in it runs into.
+    constexpr auto chunkBytes = static_cast<std::int64_t>(FieldListChunkBytes);
+    std::vector<char> chunk(1 + FieldListChunkBytes + FieldsDirective.size());
+    const std::int64_t floor = std::max<std::int64_t>(position - FieldListSearchBytes, 0);
+    for (std::int64_t end = position; end > floor;) {
+        const std::int64_t begin = std::max(end - chunkBytes, floor);
+        const std::int64_t readFrom = std::max<std::int64_t>(begin - 1, 0);
         const std::int64_t stop =
             std::min<std::int64_t>(end + static_cast<std::int64_t>(FieldsDirective.size()) - 1, position);
-        const auto read = file->ReadAt(begin, chunk.data(), static_cast<std::size_t>(stop - begin));
+        const auto read = file->ReadAt(readFrom, chunk.data(), static_cast<std::size_t>(stop - readFrom));
         if (!read) {
             return std::nullopt;
         }
-        const std::string_view text(chunk.data(), *read);
-        for (std::size_t at = text.rfind(FieldsDirective); at != std::string_view::npos;
-             at = at == 0 ? std::string_view::npos : text.rfind(FieldsDirective, at - 1)) {
-            const std::int64_t found = begin + static_cast<std::int64_t>(at);
-            const std::optional<bool> startsLine = StartsLine(*file, found);
-            if (!startsLine) {
-                return std::nullopt;
+        const char* const text = chunk.data();
+        const std::string_view readText(text, *read);
+        const auto firstAfter = static_cast<std::size_t>(std::min(end - readFrom, std::ssize(readText)));
+        std::optional<std::size_t> lastFound;
+        for (std::size_t at = static_cast<std::size_t>(begin - readFrom); at < firstAfter;) {
+            const char* const hash = FindByte(text + at, text + firstAfter, FieldsDirective.front());
+            if (hash == nullptr) {
+                break;
             }
-            if (*startsLine) {
-                const std::optional<std::string> line = LineAt(*file, found);
-                return line ? std::optional<bool>(IsRequiredFieldList(*line)) : std::nullopt;
+            const auto found = static_cast<std::size_t>(hash - text);
+            const bool startsLine = readFrom + static_cast<std::int64_t>(found) == 0 || IsLineEnd(text[found - 1]);
+            if (startsLine && readText.substr(found).starts_with(FieldsDirective)) {
+                lastFound = found;
             }
+            at = found + 1;
+        }
+        if (lastFound) {
+            const std::optional<std::string> line = LineAt(*file, readFrom + static_cast<std::int64_t>(*lastFound));
+            return line ? std::optional<bool>(IsRequiredFieldList(*line)) : std::nullopt;
         }
         end = begin;
     }

@@ -17,8 +17,8 @@ std::wstring TodayLogFileName(const CivilDate& date);
 // was typed with its final backslash.
 std::wstring LogPathFor(const std::wstring& folder, const CivilDate& date);
 
-// The part of a path after its last separator.
-std::wstring_view FileNameOf(std::wstring_view path);
+// The part of a path up to and including its last separator.
+std::wstring FolderOf(std::wstring_view path);
 
 // The directive that begins a header line naming the fields of the lines after it.
 constexpr std::string_view FieldsDirective = "#Fields:";
@@ -30,8 +30,14 @@ bool IsRequiredFieldList(std::string_view fieldsLine);
 // does a file that cannot be opened, since the read passes cope with it. Reads no more than four lines.
 bool HasRequiredFieldList(FileSystem& files, const std::wstring& logPath);
 
-// Whether the last "#Fields:" line before the 0-based position is the required list; empty when there is
-// none there, or the file cannot be read.
+// How far back from the start position start-up looks for the header block in force, so that opening a
+// log of any size costs the same; a block further back is taken to be the one at the top.
+constexpr std::int64_t FieldListSearchBytes = std::int64_t{64} << 20;
+// The search reads this much at a time.
+constexpr std::size_t FieldListChunkBytes = std::size_t{1} << 20;
+
+// Whether the last "#Fields:" line that starts within FieldListSearchBytes before the 0-based position is
+// the required list; empty when there is none there, or the file cannot be read.
 std::optional<bool> FieldListInForceAt(FileSystem& files, const std::wstring& logPath, std::int64_t position);
 
 // The 1-based position after the last complete line: reading starts there, so no request that was in the

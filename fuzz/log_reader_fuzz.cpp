@@ -96,12 +96,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     WritingPump pump(content);
     const std::int64_t longestLine = LongestLine(input.Byte());
     LogReader reader(files, pump, BufferBytes(input.Byte()), longestLine);
-    SharedState state;
-    state.LogFilePath = LogPath;
+    reader.StartAt(LogPath, 1);
     HoldingSink sink;
 
     const auto pass = [&] {
-        reader.ReadPass(state, sink);
+        reader.ReadPass(sink);
         FUZZ_CHECK(!sink.Holding());
         pump.Land();
     };
@@ -143,6 +142,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         PrintLines("complete lines no longer than the longest line", expected);
     }
     FUZZ_CHECK(sink.Lines == expected);
-    FUZZ_CHECK(state.ReadOffset == std::ssize(content) + 1);
+    FUZZ_CHECK(reader.ReadOffset() == std::ssize(content) + 1);
     return 0;
 }

@@ -42,6 +42,10 @@ std::wstring WinClock::TimeOfDayText() {
     return Formatted(text, written);
 }
 
+std::int64_t WinClock::SteadyMs() {
+    return static_cast<std::int64_t>(::GetTickCount64());
+}
+
 std::wstring ShortDateText() {
     FormattedText text{};
     const int written = ::GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr,

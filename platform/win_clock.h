@@ -12,6 +12,7 @@ public:
     CivilDate Today() override;
     std::int64_t SecondTick() override;
     std::wstring TimeOfDayText() override;
+    std::int64_t SteadyMs() override;
 };
 
 // Today's date in the user's short date format.

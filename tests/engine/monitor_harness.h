@@ -32,19 +32,23 @@ public:
 };
 
 // Real rows that also log each append to the event log (to order it against tray and beeps), note every
-// removal and can fail the next append, as a list control out of memory would.
+// removal and every path shown, and can fail the next append, as a list control out of memory would.
 class WatchingList final : public MonitorList {
 public:
     explicit WatchingList(EventLog& events) : events_(events) {}
     MonitorRows Rows;
     std::vector<int> Removed;
+    std::vector<std::string> Appended;
+    std::vector<std::string> Failed;
     bool FailNextAppend = false;
     int RowCount() const override { return Rows.RowCount(); }
     void AppendRow(std::wstring_view localTime, std::string_view remoteIp, std::string_view status,
                    std::string_view url) override {
         if (std::exchange(FailNextAppend, false)) {
+            Failed.emplace_back(url);
             throw std::runtime_error("no row");
         }
+        Appended.emplace_back(url);
         events_.Events.push_back(L"row " + std::wstring(remoteIp.begin(), remoteIp.end()));
         Rows.AppendRow(localTime, remoteIp, status, url);
     }
@@ -84,9 +88,12 @@ struct MonitorHarness {
     static inline const std::wstring SettingsFile = L"C:\\tarnwatch\\param.dat";
     static inline const std::wstring LogFolder = L"D:\\logs";
 
-    explicit MonitorHarness(AnsiCodePage* codePage = nullptr)
-        : Engine(State, MonitorPorts{Boxes, Timer, Host, Clock, Events, Events, Pump,
-                                     codePage ? *codePage : CodePage, Files, List}) {
+    explicit MonitorHarness(AnsiCodePage* codePage = nullptr,
+                            std::size_t readBufferBytes = LogReader::DefaultBufferBytes)
+        : Engine(State,
+                 MonitorPorts{Boxes, Timer, Host, Clock, Events, Events, Pump, codePage ? *codePage : CodePage,
+                              Files, List},
+                 readBufferBytes) {
         State.RowLimit = 1000;
     }
 

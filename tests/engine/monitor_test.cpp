@@ -177,8 +177,8 @@ TEST(ReadNewLines, SkipsATickThatArrivesDuringAPassAndTurnsTheTrayYellowFirst) {
     MonitorHarness harness;
     harness.Pump.Hook = [&] { harness.Engine.ReadNewLines(); };
     harness.State.InTray = true;
-    harness.State.LogFilePath = MonitorHarness::LogOf(5);
-    harness.Files.Create(harness.State.LogFilePath, Request("10.0.0.1") + Request("10.0.0.1"));
+    harness.Files.Create(MonitorHarness::LogOf(5), Request("10.0.0.1") + Request("10.0.0.1"));
+    harness.Engine.WatchLog(MonitorHarness::LogOf(5), {2003, 9, 5}, 1, true);
     harness.Engine.ReadNewLines();
     EXPECT_EQ(harness.Events.Events,
               (std::vector<std::wstring>{L"yellow", L"blue", L"row 10.0.0.1", L"blue", L"row 10.0.0.1"}));

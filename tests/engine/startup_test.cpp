@@ -94,7 +94,7 @@ TEST_F(StartUp, FindsTheLogSwitchesTheTimerOnAndShowsNoRequestThatWasInTheLogAtT
     EXPECT_EQ(m.Timer.IntervalMs, 5000);
     EXPECT_TRUE(m.Timer.Enabled);
     EXPECT_FALSE(m.State.SoundNotify);
-    EXPECT_EQ(m.State.ReadOffset, static_cast<std::int64_t>(log.size()) + 1) << "after the last line";
+    EXPECT_EQ(m.Engine.CurrentLog().ReadOffset(), static_cast<std::int64_t>(log.size()) + 1) << "after the last line";
     EXPECT_TRUE(m.Boxes.Shown.empty());
     EXPECT_EQ(m.Urls(), std::vector<std::string>{});
 

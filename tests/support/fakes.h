@@ -49,6 +49,7 @@ class FixedClock final : public Clock {
 public:
     CivilDate Date{2003, 9, 5};
     std::int64_t Second = 0;
+    std::int64_t Ms = 0;
     std::wstring Time = L"10:15:32";
     int TimeTextCalls = 0;
     CivilDate Today() override { return Date; }
@@ -57,6 +58,7 @@ public:
         ++TimeTextCalls;
         return Time;
     }
+    std::int64_t SteadyMs() override { return Ms; }
 };
 
 // Records tray pictures and beeps in one sequence so that their order is visible.

@@ -1,0 +1,80 @@
+// Finding bytes in a run of text eight bytes at a time, in plain C++: the C library's memchr is fast on some
+// systems and byte by byte on others, and a line end is either of two bytes, which memchr would look for
+// in two scans.
+#pragma once
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
+namespace tarnwatch {
+
+namespace byte_scan_detail {
+
+constexpr std::uint64_t Ones = 0x0101010101010101ull;
+constexpr std::uint64_t Highs = 0x8080808080808080ull;
+
+inline std::uint64_t Load(const char* bytes) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+}
+
+// The high bit of the first byte of the word that equals the byte repeated in pattern is set, and no bit
+// below it; bits above it may be set as well.
+inline std::uint64_t Matches(std::uint64_t word, std::uint64_t pattern) {
+    const std::uint64_t difference = word ^ pattern;
+    return (difference - Ones) & ~difference & Highs;
+}
+
+// The first match in memory order among the bytes of a word flagged by Matches.
+inline const char* FirstFlagged(const char* at, std::uint64_t flags) {
+    if constexpr (std::endian::native == std::endian::little) {
+        return at + std::countr_zero(flags) / 8;
+    } else {
+        for (int byte = 0;; ++byte) {
+            if (((flags >> (8 * (7 - byte))) & 0x80) != 0) {
+                return at + byte;
+            }
+        }
+    }
+}
+
+template <typename IsWanted, typename Flags>
+const char* Find(const char* begin, const char* end, IsWanted isWanted, Flags flags) {
+    const char* at = begin;
+    for (; end - at >= 16; at += 16) {
+        const std::uint64_t low = flags(Load(at));
+        const std::uint64_t high = flags(Load(at + 8));
+        if ((low | high) != 0) {
+            return low != 0 ? FirstFlagged(at, low) : FirstFlagged(at + 8, high);
+        }
+    }
+    for (; at < end; ++at) {
+        if (isWanted(*at)) {
+            return at;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace byte_scan_detail
+
+// The first CR or LF in [begin, end), or null.
+inline const char* FindLineEnd(const char* begin, const char* end) {
+    using namespace byte_scan_detail;
+    return Find(
+        begin, end, [](char byte) { return byte == '\r' || byte == '\n'; },
+        [](std::uint64_t word) { return Matches(word, Ones * '\r') | Matches(word, Ones * '\n'); });
+}
+
+// The first occurrence of the byte in [begin, end), or null.
+inline const char* FindByte(const char* begin, const char* end, char wanted) {
+    using namespace byte_scan_detail;
+    const std::uint64_t pattern = Ones * static_cast<unsigned char>(wanted);
+    return Find(
+        begin, end, [wanted](char byte) { return byte == wanted; },
+        [pattern](std::uint64_t word) { return Matches(word, pattern); });
+}
+
+} // namespace tarnwatch
