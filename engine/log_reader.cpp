@@ -61,7 +61,8 @@ private:
     void HandOn(std::int64_t lineEnd);
     void MovePast(std::int64_t lineEnd);
     char At(std::int64_t position) const {
-        return reader_.buffer_[LogReader::TrailBytes + static_cast<std::size_t>(position - reader_.windowStart_)];
+        return reader_
+            .buffer_[LogReader::TrailBytes + static_cast<std::size_t>(position - reader_.windowStart_)];
     }
 
     LogReader& reader_;
@@ -137,7 +138,7 @@ ReadPassRun::Outcome ReadPassRun::ReadHead(std::string& bytes) {
         return Outcome::Failed;
     }
     return *read < wanted || !std::equal(r.head_.begin(), r.head_.end(), bytes.begin()) ? Outcome::Changed
-                                                                                          : Outcome::Read;
+                                                                                        : Outcome::Read;
 }
 
 // The head grows from the bytes just read until the first header block is complete.
@@ -186,7 +187,8 @@ ReadPassRun::Outcome ReadPassRun::Load() {
 
     char* const into = r.Window() + kept - overlap;
     const auto read = file_.ReadAt(r.frontier_ - static_cast<std::int64_t>(overlap), into, overlap + wanted);
-    if (!read || *read < overlap + wanted || (r.trailKnown_ && !std::equal(into, into + overlap, r.trail_.begin()))) {
+    if (!read || *read < overlap + wanted ||
+        (r.trailKnown_ && !std::equal(into, into + overlap, r.trail_.begin()))) {
         // The read may have written over the end of the kept line.
         std::copy(r.trail_.end() - static_cast<std::ptrdiff_t>(std::min(overlap, r.trail_.size())),
                   r.trail_.end(), into);

@@ -45,7 +45,8 @@ bool Monitor::StartMonitor(const std::filesystem::path& settingsFile) {
     }
 
     // A file that vanished since it was found reads as new from its first byte once it is back.
-    const std::int64_t readOffset = std::max<std::int64_t>(FindStartOffset(ports_.Files, state_.LogFilePath), 1);
+    const std::int64_t readOffset =
+        std::max<std::int64_t>(FindStartOffset(ports_.Files, state_.LogFilePath), 1);
     // The server may have begun another header block since the fourth line; the one in force decides. Where
     // none is found near the end, the top block does, and the fourth line has just been found right.
     const bool fieldListRight =

@@ -102,7 +102,8 @@ Monitor::Monitor(SharedState& state, const MonitorPorts& ports, std::size_t read
 
 Monitor::~Monitor() = default;
 
-void Monitor::WatchLog(const std::wstring& path, CivilDate day, std::int64_t readOffset, bool fieldListRight) {
+void Monitor::WatchLog(const std::wstring& path, CivilDate day, std::int64_t readOffset,
+                       bool fieldListRight) {
     current_ = std::make_unique<LogSource>(*this, path, readOffset, fieldListRight);
     previous_.reset();
     logDay_ = day;
@@ -122,8 +123,8 @@ void Monitor::ReadNewLines() {
         try {
             ReadPasses();
         } catch (...) {
-            // Whatever failed (memory, above all) may pass by the next tick; the reader goes on after the last
-            // line handed on, so nothing is lost or shown twice.
+            // Whatever failed (memory, above all) may pass by the next tick; the reader goes on after the
+            // last line handed on, so nothing is lost or shown twice.
         }
     }
     WarnOfFieldList();

@@ -64,7 +64,8 @@ std::wstring LogPathFor(const std::wstring& folder, const CivilDate& date) {
 
 std::wstring FolderOf(std::wstring_view path) {
     const std::size_t separator = path.find_last_of(L"\\/");
-    return std::wstring(separator == std::wstring_view::npos ? std::wstring_view() : path.substr(0, separator + 1));
+    return std::wstring(separator == std::wstring_view::npos ? std::wstring_view()
+                                                             : path.substr(0, separator + 1));
 }
 
 bool IsRequiredFieldList(std::string_view fieldsLine) {
@@ -141,14 +142,16 @@ std::optional<bool> FieldListInForceAt(FileSystem& files, const std::wstring& lo
                 break;
             }
             const auto found = static_cast<std::size_t>(hash - text);
-            const bool startsLine = readFrom + static_cast<std::int64_t>(found) == 0 || IsLineEnd(text[found - 1]);
+            const bool startsLine =
+                readFrom + static_cast<std::int64_t>(found) == 0 || IsLineEnd(text[found - 1]);
             if (startsLine && readText.substr(found).starts_with(FieldsDirective)) {
                 lastFound = found;
             }
             at = found + 1;
         }
         if (lastFound) {
-            const std::optional<std::string> line = LineAt(*file, readFrom + static_cast<std::int64_t>(*lastFound));
+            const std::optional<std::string> line =
+                LineAt(*file, readFrom + static_cast<std::int64_t>(*lastFound));
             return line ? std::optional<bool>(IsRequiredFieldList(*line)) : std::nullopt;
         }
         end = begin;

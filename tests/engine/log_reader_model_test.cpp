@@ -83,16 +83,34 @@ public:
             switch (Between(0, 11)) {
             case 0:
             case 1:
-            case 2: Append(serverDay_); break;
+            case 2:
+                Append(serverDay_);
+                break;
             case 3:
-            case 4: Pass(); break;
-            case 5: Change(Between(0, 3), Between(0, 1) == 0); break;
-            case 6: LateLines(); break;
-            case 7: harness_.Clock.Ms += static_cast<std::int64_t>(Between(0, 180'000)); break;
-            case 8: ChangeDate(); break;
-            case 9: harness_.List.FailNextAppend = true; break;
-            case 10: TroubledPass(); break;
-            default: Append(serverDay_); break;
+            case 4:
+                Pass();
+                break;
+            case 5:
+                Change(Between(0, 3), Between(0, 1) == 0);
+                break;
+            case 6:
+                LateLines();
+                break;
+            case 7:
+                harness_.Clock.Ms += static_cast<std::int64_t>(Between(0, 180'000));
+                break;
+            case 8:
+                ChangeDate();
+                break;
+            case 9:
+                harness_.List.FailNextAppend = true;
+                break;
+            case 10:
+                TroubledPass();
+                break;
+            default:
+                Append(serverDay_);
+                break;
             }
         }
         Finish(serverDay_);
@@ -125,16 +143,17 @@ private:
         generation.Shape = shape.value_or(static_cast<unsigned>(random_()));
         const std::size_t number = generations_.size();
         char date[64];
-        std::snprintf(date, sizeof date, "#Date: 2003-09-%02d 00:%02zu:%02zu", day, number / 60 % 60, number % 60);
+        std::snprintf(date, sizeof date, "#Date: 2003-09-%02d 00:%02zu:%02zu", day, number / 60 % 60,
+                      number % 60);
         generation.Content = testing::LogHeader();
         generation.Content.replace(generation.Content.find("#Date:"), 26, date);
         std::mt19937 drawn(generation.Shape);
         const auto draw = [&drawn](std::size_t low, std::size_t high) {
             return std::uniform_int_distribution<std::size_t>(low, high)(drawn);
         };
-        static const char* const others[] = {"#Remark: a directive with more than nine spaces in it, never a row",
-                                             "   \t", "x\xE9y \xD6\xD0",
-                                             "2003-09-05 10:15:32 10.1.1.1 - too few spaces"};
+        static const char* const others[] = {
+            "#Remark: a directive with more than nine spaces in it, never a row", "   \t", "x\xE9y \xD6\xD0",
+            "2003-09-05 10:15:32 10.1.1.1 - too few spaces"};
         static const char* const ends[] = {"\r\n", "\r\n", "\r\n", "\n", "\r", "\r\n\r\n"};
         for (std::size_t line = 0, count = draw(1, 12); line < count; ++line) {
             if (const std::size_t kind = draw(0, 7); kind < 4) {
@@ -169,7 +188,8 @@ private:
         if (current == nullptr || current->Written == current->Content.size()) {
             return;
         }
-        std::size_t piece = Between(1, std::min<std::size_t>(current->Content.size() - current->Written, 300));
+        std::size_t piece =
+            Between(1, std::min<std::size_t>(current->Content.size() - current->Written, 300));
         const std::size_t cr = current->Content.find('\r', current->Written);
         if (cr < current->Written + piece && Between(0, 3) == 0) {
             piece = cr + 1 - current->Written;
@@ -178,8 +198,8 @@ private:
         current->Written += piece;
     }
 
-    // The server's file is rotated away (0), cut to nothing in place (1), deleted (2), or overwritten in place
-    // by a longer log of the same shape (3).
+    // The server's file is rotated away (0), cut to nothing in place (1), deleted (2), or overwritten in
+    // place by a longer log of the same shape (3).
     void Change(std::size_t what, bool writeNow) {
         const Generation* const old = Current(serverDay_);
         if (what == 2) {
@@ -299,7 +319,8 @@ private:
         for (const std::string& url : harness_.List.Appended) {
             SCOPED_TRACE(url);
             std::size_t number = 0, index = 0;
-            ASSERT_EQ(std::sscanf(url.c_str(), "/g%zu-r%zu", &number, &index), 2) << "a row of no request of ours";
+            ASSERT_EQ(std::sscanf(url.c_str(), "/g%zu-r%zu", &number, &index), 2)
+                << "a row of no request of ours";
             ASSERT_LT(number, generations_.size());
             const Generation& generation = generations_[number];
             ASSERT_LT(index, generation.Requests.size());
@@ -315,9 +336,10 @@ private:
         }
         for (std::size_t number = 0; number < generations_.size(); ++number) {
             const Generation& generation = generations_[number];
-            for (std::size_t index = std::max(next[number], generation.FirstShown); index < generation.SeenWhole;
-                 ++index) {
-                EXPECT_GE(failures[generation.Requests[index].Url], 2) << "lost request " << index << " of file " << number;
+            for (std::size_t index = std::max(next[number], generation.FirstShown);
+                 index < generation.SeenWhole; ++index) {
+                EXPECT_GE(failures[generation.Requests[index].Url], 2)
+                    << "lost request " << index << " of file " << number;
             }
         }
         const auto& appended = harness_.List.Appended;

@@ -91,8 +91,8 @@ struct MonitorHarness {
     explicit MonitorHarness(AnsiCodePage* codePage = nullptr,
                             std::size_t readBufferBytes = LogReader::DefaultBufferBytes)
         : Engine(State,
-                 MonitorPorts{Boxes, Timer, Host, Clock, Events, Events, Pump, codePage ? *codePage : CodePage,
-                              Files, List},
+                 MonitorPorts{Boxes, Timer, Host, Clock, Events, Events, Pump,
+                              codePage ? *codePage : CodePage, Files, List},
                  readBufferBytes) {
         State.RowLimit = 1000;
     }

@@ -68,6 +68,45 @@ TEST(FindStartOffset, StartsAfterTheLastCompleteLineWhateverPrecedesIt) {
     }
 }
 
+// A client can write "#Fields:" into its request; only a directive that starts a line counts, and the search
+// reads the log by the chunk however many such requests there are, never further back than its bound.
+TEST(FieldListInForceAt, TheLastDirectiveThatStartsALineWithinTheBoundDecides) {
+    const std::string wrong = LogHeader("#Fields: date time c-ip");
+    const std::string bait = Request("10.0.0.9", "/#Fields:" + std::string(30, 'x'));
+    const auto chunk = static_cast<std::int64_t>(FieldListChunkBytes);
+    // A line that ends the log so that its last chunk begins where the text before the line is cut.
+    const auto lastChunkFrom = [chunk](const std::string& text, std::size_t cut) {
+        return text + std::string(static_cast<std::size_t>(chunk) - (text.size() - cut) - 2, 'x') + "\r\n";
+    };
+    const std::string header = LogHeader();
+    const std::string directiveAtChunkStart =
+        lastChunkFrom(wrong + header, wrong.size() + header.find("#Fields"));
+    const std::string baitAtChunkStart = lastChunkFrom(header + "y#Fields: x", header.size() + 1);
+    const std::pair<std::string, std::optional<bool>> cases[] = {
+        {LogHeader() + bait + bait, true},
+        {wrong + bait, false},
+        {wrong + Request("10.0.0.1") + LogHeader() + bait, true},
+        {LogHeader() + Request("10.0.0.1") + wrong + bait, false},
+        {directiveAtChunkStart, true},
+        {baitAtChunkStart, true},
+        {Request("10.0.0.1"), std::nullopt},
+    };
+    testing::MemoryFileSystem files;
+    for (const auto& [content, verdict] : cases) {
+        files.Create(L"log", content);
+        EXPECT_EQ(FieldListInForceAt(files, L"log", std::ssize(content)), verdict) << content.substr(0, 200);
+    }
+
+    std::string far = wrong + std::string(static_cast<std::size_t>(FieldListSearchBytes), 'x') + "\r\n";
+    for (int request = 0; request < 1000; ++request) {
+        far += bait;
+    }
+    files.Create(L"log", far);
+    const int readsBefore = files.Reads;
+    EXPECT_EQ(FieldListInForceAt(files, L"log", std::ssize(far)), std::nullopt) << "the top block decides";
+    EXPECT_LE(files.Reads - readsBefore, FieldListSearchBytes / chunk + 1);
+}
+
 class StartUp : public ::testing::Test {
 protected:
     bool Start() { return m.Engine.StartMonitor(MonitorHarness::SettingsFile); }
@@ -94,7 +133,8 @@ TEST_F(StartUp, FindsTheLogSwitchesTheTimerOnAndShowsNoRequestThatWasInTheLogAtT
     EXPECT_EQ(m.Timer.IntervalMs, 5000);
     EXPECT_TRUE(m.Timer.Enabled);
     EXPECT_FALSE(m.State.SoundNotify);
-    EXPECT_EQ(m.Engine.CurrentLog().ReadOffset(), static_cast<std::int64_t>(log.size()) + 1) << "after the last line";
+    EXPECT_EQ(m.Engine.CurrentLog().ReadOffset(), static_cast<std::int64_t>(log.size()) + 1)
+        << "after the last line";
     EXPECT_TRUE(m.Boxes.Shown.empty());
     EXPECT_EQ(m.Urls(), std::vector<std::string>{});
 
