@@ -90,9 +90,13 @@ void ReadPassRun::Run(const std::optional<FileIdentity>& identity) {
             // Nothing the changed file gave is handed on; it is read anew from its first byte, once in a pass
             // so that a file overwritten again and again cannot hold the pass.
             r.StartOver(identity);
-            if (std::exchange(startedOver, true)) {
+            // The file may have changed length since the pass began.
+            const std::optional<std::int64_t> length =
+                std::exchange(startedOver, true) ? std::nullopt : file_.Length();
+            if (!length) {
                 return;
             }
+            length_ = *length;
             outcome = r.frontier_ >= length_ ? CheckHead() : Outcome::Read;
             continue;
         }
@@ -137,8 +141,11 @@ ReadPassRun::Outcome ReadPassRun::ReadHead(std::string& bytes) {
     if (!read) {
         return Outcome::Failed;
     }
-    return *read < wanted || !std::equal(r.head_.begin(), r.head_.end(), bytes.begin()) ? Outcome::Changed
-                                                                                        : Outcome::Read;
+    if (*read < r.head_.size() || !std::equal(r.head_.begin(), r.head_.end(), bytes.begin())) {
+        return Outcome::Changed;
+    }
+    // Shorter than at the start of the pass, but not below its head: the next pass sees how long it is.
+    return *read < wanted ? Outcome::Failed : Outcome::Read;
 }
 
 // The head grows from the bytes just read until the first header block is complete.
@@ -187,12 +194,14 @@ ReadPassRun::Outcome ReadPassRun::Load() {
 
     char* const into = r.Window() + kept - overlap;
     const auto read = file_.ReadAt(r.frontier_ - static_cast<std::int64_t>(overlap), into, overlap + wanted);
-    if (!read || *read < overlap + wanted ||
-        (r.trailKnown_ && !std::equal(into, into + overlap, r.trail_.begin()))) {
+    // A file that got shorter since the pass began is left for the next pass, which compares its length
+    // with what was read.
+    const bool failed = !read || *read < overlap + wanted;
+    if (failed || (r.trailKnown_ && !std::equal(into, into + overlap, r.trail_.begin()))) {
         // The read may have written over the end of the kept line.
         std::copy(r.trail_.end() - static_cast<std::ptrdiff_t>(std::min(overlap, r.trail_.size())),
                   r.trail_.end(), into);
-        return read ? Outcome::Changed : Outcome::Failed;
+        return failed ? Outcome::Failed : Outcome::Changed;
     }
     if (const Outcome head = ReadHead(headAfter_); head != Outcome::Read) {
         return head;

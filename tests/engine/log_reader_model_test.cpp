@@ -1,14 +1,14 @@
 // The monitor over a server's logs as servers, administrators and clocks treat them, read by passes at random
 // moments through read windows of any size. The server appends in pieces that split lines anywhere (often
 // right after a CR); the log is rotated away, cut and written anew in place, deleted, or overwritten by a
-// log of the same shape whose last bytes before the read position are the same, also in the middle of a
-// pass (from the message pump and from inside a read). Midnight comes, the clock goes back a day and forward
-// again, the server flushes late requests into yesterday's log, an unsaved Options change points at a folder
-// holding another server's logs; reads fail and rows cannot be added, once or twice in a row.
-// Every request names its file and its place there. No row is made that its file did not hold there or that
-// was in the log at start-up, none twice, each file's requests in order and without a gap but for a request
-// whose row failed twice, every request of a file that an undisturbed pass saw whole, and each row keeps its
-// own fields as long as the row limit keeps it.
+// log of the same shape whose last bytes before the read position are the same or by one that begins with
+// the same header block, also in the middle of a pass (from the message pump and from inside a read).
+// Midnight comes, the clock goes back a day and forward again, the server flushes late requests into
+// yesterday's log, an unsaved Options change points at a folder holding another server's logs; reads fail and
+// rows cannot be added, once or twice in a row. Every request names its file and its place there. No row is
+// made that its file did not hold there or that was in the log at start-up, none twice, each file's requests
+// in order and without a gap but for a request whose row failed twice, every request of a file that an
+// undisturbed pass saw whole, and each row keeps its own fields as long as the row limit keeps it.
 #include "engine/log_reader.h"
 #include "engine/startup.h"
 #include "tests/engine/monitor_harness.h"
@@ -37,6 +37,8 @@ struct Request {
 struct Generation {
     int Day = 0;
     unsigned Shape = 0;
+    // Stands for the second the file was made.
+    std::size_t Made = 0;
     std::string Content;
     std::vector<Request> Requests;
     // Just past each request's line end.
@@ -91,7 +93,7 @@ public:
                 Pass();
                 break;
             case 5:
-                Change(Between(0, 3), Between(0, 1) == 0);
+                Change(Between(0, 4), Between(0, 1) == 0);
                 break;
             case 6:
                 LateLines();
@@ -134,17 +136,20 @@ private:
         return found == current_.end() || gone_.count(day) != 0 ? nullptr : &generations_[found->second];
     }
 
-    // New content for a day's log: a header block with the second it was made, then lines drawn from the
-    // shape, which a log made to look like another shares with it. Every request's path starts with its tag
-    // and is long, so that the bytes before a line end never tell two files of one shape apart.
-    void NewGeneration(int day, std::optional<unsigned> shape, bool newFile) {
+    // New content for a day's log: a header block with the second it was made (the same as another's
+    // when given), then lines drawn from the shape, which a log made to look like another shares with it.
+    // Every request's path starts with its tag and is long, so that the bytes before a line end never tell
+    // two files of one shape apart.
+    void NewGeneration(int day, std::optional<unsigned> shape, bool newFile,
+                       std::optional<std::size_t> madeAs = std::nullopt) {
         Generation generation;
         generation.Day = day;
         generation.Shape = shape.value_or(static_cast<unsigned>(random_()));
         const std::size_t number = generations_.size();
+        generation.Made = madeAs.value_or(number);
         char date[64];
-        std::snprintf(date, sizeof date, "#Date: 2003-09-%02d 00:%02zu:%02zu", day, number / 60 % 60,
-                      number % 60);
+        std::snprintf(date, sizeof date, "#Date: 2003-09-%02d 00:%02zu:%02zu", day, generation.Made / 60 % 60,
+                      generation.Made % 60);
         generation.Content = testing::LogHeader();
         generation.Content.replace(generation.Content.find("#Date:"), 26, date);
         std::mt19937 drawn(generation.Shape);
@@ -199,7 +204,7 @@ private:
     }
 
     // The server's file is rotated away (0), cut to nothing in place (1), deleted (2), or overwritten in
-    // place by a longer log of the same shape (3).
+    // place by a longer log: of the same shape (3), or with the same header block and other lines (4).
     void Change(std::size_t what, bool writeNow) {
         const Generation* const old = Current(serverDay_);
         if (what == 2) {
@@ -207,9 +212,10 @@ private:
             gone_.insert(serverDay_);
             return;
         }
-        const bool mimic = what == 3 && old != nullptr;
+        const bool mimic = what >= 3 && old != nullptr;
         const std::size_t oldWritten = old != nullptr ? old->Written : 0;
-        NewGeneration(serverDay_, mimic ? std::optional<unsigned>(old->Shape) : std::nullopt, what == 0);
+        NewGeneration(serverDay_, mimic && what == 3 ? std::optional<unsigned>(old->Shape) : std::nullopt,
+                      what == 0, mimic && what == 4 ? std::optional<std::size_t>(old->Made) : std::nullopt);
         if (mimic) {
             Generation& now = generations_.back();
             now.Written = std::min(now.Content.size(), oldWritten + Between(1, 200));
@@ -222,7 +228,7 @@ private:
     void MaybeDisturb() {
         if (disturb_ && Between(0, 40) == 0) {
             disturbed_ = true;
-            Change(Between(0, 3), false);
+            Change(Between(0, 4), false);
         }
     }
 
