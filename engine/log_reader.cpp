@@ -1,5 +1,6 @@
 #include "engine/log_reader.h"
 
+#include "engine/backlog_outline.h"
 #include "engine/byte_scan.h"
 
 #include <algorithm>
@@ -54,6 +55,9 @@ public:
 private:
     enum class Outcome { Read, Failed, Changed };
 
+    Outcome ReadLines(std::int64_t until);
+    bool ShouldSkim();
+    Outcome Skim();
     Outcome ReadHead(std::string& bytes);
     void GrowHead();
     Outcome CheckHead();
@@ -77,6 +81,7 @@ void ReadPassRun::Run(const std::optional<FileIdentity>& identity) {
     LogReader& r = reader_;
     const bool otherFile = r.identity_ && identity && *r.identity_ != *identity;
     bool startedOver = otherFile || r.frontier_ > length_;
+    bool skimmed = false;
     if (startedOver) {
         r.StartOver(identity);
     } else if (!r.identity_) {
@@ -103,11 +108,30 @@ void ReadPassRun::Run(const std::optional<FileIdentity>& identity) {
         if (outcome == Outcome::Failed) {
             return;
         }
+        if (!skimmed && ShouldSkim()) {
+            skimmed = true;
+            outcome = Skim();
+            continue;
+        }
+        outcome = ReadLines(length_);
+        if (outcome == Outcome::Read) {
+            return;
+        }
+    }
+}
+
+// Hands on the lines that start before until, reading on as far as the length.
+ReadPassRun::Outcome ReadPassRun::ReadLines(std::int64_t until) {
+    LogReader& r = reader_;
+    for (;;) {
         if (r.afterCr_ && r.position_ < r.frontier_) {
             r.afterCr_ = false;
             if (At(r.position_) == Lf) {
                 r.scanFrom_ = ++r.position_;
             }
+        }
+        if (r.position_ >= until) {
+            return Outcome::Read;
         }
         if (r.position_ < r.frontier_) {
             const char* const window = r.Window();
@@ -120,10 +144,68 @@ void ReadPassRun::Run(const std::optional<FileIdentity>& identity) {
             r.overlong_ = r.overlong_ || r.frontier_ - r.position_ > r.longestLine_;
         }
         if (r.frontier_ >= length_) {
-            return;
+            return Outcome::Read;
         }
-        outcome = Load();
+        if (const Outcome loaded = Load(); loaded != Outcome::Read) {
+            return loaded;
+        }
     }
+}
+
+bool ReadPassRun::ShouldSkim() {
+    const LogReader& r = reader_;
+    const std::size_t enough = sink_.RowsEnough();
+    return enough > 0 && !r.overlong_ &&
+           length_ - r.position_ >
+               std::max(r.skimBytes_, static_cast<std::int64_t>(enough) * r.skimBytesPerRow_);
+}
+
+// Passes over the lines whose rows would be trimmed away again before the pass is over. The directives among
+// them are still handed on, in order, for what they change.
+ReadPassRun::Outcome ReadPassRun::Skim() {
+    LogReader& r = reader_;
+    if (const Outcome head = CheckHead(); head != Outcome::Read) {
+        return head;
+    }
+    if (r.trailKnown_ && !r.trail_.empty()) {
+        headBefore_.resize(r.trail_.size());
+        const auto read =
+            file_.ReadAt(r.frontier_ - std::ssize(r.trail_), headBefore_.data(), headBefore_.size());
+        if (!read || *read < headBefore_.size()) {
+            return Outcome::Failed;
+        }
+        if (headBefore_ != r.trail_) {
+            return Outcome::Changed;
+        }
+    }
+    if (r.afterCr_) {
+        // The LF of a CR LF whose CR ended the last line read is no line of its own.
+        char next = 0;
+        const auto read = file_.ReadAt(r.position_, &next, 1);
+        if (!read || *read == 0) {
+            return Outcome::Failed;
+        }
+        r.afterCr_ = false;
+        if (next == Lf) {
+            r.JumpTo(r.position_ + 1);
+        }
+    }
+    const std::optional<BacklogOutline> outline = OutlineBacklog(file_, r.position_, length_, r.bufferBytes_,
+                                                                 r.longestLine_, sink_, sink_.RowsEnough());
+    if (!outline) {
+        return Outcome::Failed;
+    }
+    for (const std::int64_t directive : outline->Directives) {
+        if (directive >= outline->Cut) {
+            break;
+        }
+        r.JumpTo(directive);
+        if (const Outcome handed = ReadLines(directive + 1); handed != Outcome::Read) {
+            return handed;
+        }
+    }
+    r.JumpTo(std::max(outline->Cut, r.position_));
+    return Outcome::Read;
 }
 
 // Reads the first bytes of the file into bytes: those of the recognising head, or while it still grows with
@@ -252,15 +334,29 @@ void ReadPassRun::MovePast(std::int64_t lineEnd) {
     r.overlong_ = false;
 }
 
-LogReader::LogReader(FileSystem& files, MessagePump& pump, std::size_t bufferBytes, std::int64_t longestLine)
-    : files_(files), pump_(pump), bufferBytes_(std::max<std::size_t>(bufferBytes, 1)),
-      longestLine_(std::max<std::int64_t>(longestLine, 1)) {}
+LogReader::LogReader(FileSystem& files, MessagePump& pump, const ReadSizes& sizes)
+    : files_(files), pump_(pump), bufferBytes_(std::max<std::size_t>(sizes.BufferBytes, 1)),
+      longestLine_(std::max<std::int64_t>(sizes.LongestLine, 1)), skimBytes_(sizes.SkimBytes),
+      skimBytesPerRow_(sizes.SkimBytesPerRow) {}
 
 void LogReader::StartAt(std::wstring path, std::int64_t readOffset) {
     path_ = std::move(path);
     StartOver(std::nullopt);
     position_ = windowStart_ = frontier_ = scanFrom_ = std::max<std::int64_t>(readOffset - 1, 0);
     trailKnown_ = position_ == 0;
+}
+
+void LogReader::JumpTo(std::int64_t lineStart) {
+    if (lineStart == position_) {
+        return;
+    }
+    if (overlong_ || lineStart < windowStart_ || lineStart > frontier_) {
+        // The next read takes the bytes before the new start as they are.
+        windowStart_ = frontier_ = lineStart;
+        trailKnown_ = false;
+    }
+    position_ = scanFrom_ = lineStart;
+    afterCr_ = overlong_ = failedOnce_ = false;
 }
 
 void LogReader::StartOver(const std::optional<FileIdentity>& identity) {

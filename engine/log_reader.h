@@ -18,13 +18,29 @@ public:
     virtual void OnLine(std::string_view line) = 0;
     // The lines handed on so far are about to be overwritten or freed: copy what is still needed of them.
     virtual void ReleaseLines() = 0;
+    // How many of the newest rows are all a long run of new lines needs to show; 0 has every line handed on.
+    virtual std::size_t RowsEnough() { return 0; }
+    // Whether the line would make a row under the given field list line, or under the one in force where the
+    // pass began when that is empty.
+    virtual bool MakesRow(std::string_view line, std::string_view fieldsLine) {
+        return !line.empty() || fieldsLine.empty();
+    }
+};
+
+struct ReadSizes {
+    // The read window; a line longer than it still reads whole, up to LongestLine.
+    std::size_t BufferBytes = std::size_t{1} << 20;
+    // A longer line is no request: it is passed over without being held in memory.
+    std::int64_t LongestLine = std::int64_t{16} << 20;
+    // A pass with at least this much new data, and a few times what the rows enough need, hands on only the
+    // directives and the lines that hold the newest rows: the rows before them would be trimmed away.
+    std::int64_t SkimBytes = std::int64_t{4} << 20;
+    // What one row is taken to need of that, generously.
+    std::int64_t SkimBytesPerRow = 4096;
 };
 
 class LogReader {
 public:
-    static constexpr std::size_t DefaultBufferBytes = std::size_t{1} << 20;
-    // A longer line is no request: it is passed over without being held in memory.
-    static constexpr std::int64_t DefaultLongestLine = std::int64_t{16} << 20;
     // The bytes just before the read position, compared at every read: a file that no longer holds them
     // there is another file.
     static constexpr std::size_t TrailBytes = 64;
@@ -33,9 +49,7 @@ public:
     // where its last lines look like the old one's and the system cannot tell the two files apart.
     static constexpr std::size_t HeadBytes = 1024;
 
-    // bufferBytes is the size of the read window; a line longer than it still reads whole, up to longestLine.
-    LogReader(FileSystem& files, MessagePump& pump, std::size_t bufferBytes = DefaultBufferBytes,
-              std::int64_t longestLine = DefaultLongestLine);
+    LogReader(FileSystem& files, MessagePump& pump, const ReadSizes& sizes = {});
 
     // The next pass reads the file at path from the 1-based position on, taking the file as it finds it.
     void StartAt(std::wstring path, std::int64_t readOffset);
@@ -55,12 +69,16 @@ private:
     friend class ReadPassRun;
 
     void StartOver(const std::optional<FileIdentity>& identity);
+    // Goes on at a line start further on, passing over the lines before it.
+    void JumpTo(std::int64_t lineStart);
     char* Window() { return buffer_.data() + TrailBytes; }
 
     FileSystem& files_;
     MessagePump& pump_;
     std::size_t bufferBytes_;
     std::int64_t longestLine_;
+    std::int64_t skimBytes_;
+    std::int64_t skimBytesPerRow_;
     std::wstring path_;
 
     // Positions are 0-based. The line at position_ is the next to hand on; the file has been read up to

@@ -33,9 +33,7 @@ public:
     // long: it may flush requests that began before midnight.
     static constexpr std::int64_t LateLinesMs = 5 * 60 * 1000;
 
-    // readBufferBytes is the read window of each log's reader.
-    Monitor(SharedState& state, const MonitorPorts& ports,
-            std::size_t readBufferBytes = LogReader::DefaultBufferBytes);
+    Monitor(SharedState& state, const MonitorPorts& ports, const ReadSizes& readSizes = {});
     ~Monitor();
 
     // Loads the settings, finds and checks today's log and reads up to its end.
@@ -73,7 +71,7 @@ private:
 
     SharedState& state_;
     MonitorPorts ports_;
-    std::size_t readBufferBytes_;
+    ReadSizes readSizes_;
     std::unique_ptr<LogSource> current_;
     // Yesterday's log, for the lines that reach it late, until lateLinesEndMs_.
     std::unique_ptr<LogSource> previous_;

@@ -77,7 +77,7 @@ private:
 class Monitor::LogSource final : public LineSink {
 public:
     LogSource(Monitor& monitor, const std::wstring& path, std::int64_t readOffset, bool fieldListRight)
-        : monitor_(monitor), reader_(monitor.ports_.Files, monitor.ports_.Pump, monitor.readBufferBytes_),
+        : monitor_(monitor), reader_(monitor.ports_.Files, monitor.ports_.Pump, monitor.readSizes_),
           fieldListRight_(fieldListRight) {
         reader_.StartAt(path, readOffset);
     }
@@ -90,14 +90,27 @@ public:
     void OnLine(std::string_view line) override { monitor_.ParseBorrowedRecord(line, fieldListRight_); }
     void ReleaseLines() override { monitor_.ports_.List.CopyBorrowedFields(); }
 
+    // The list keeps RowLimit rows; one shown row turns the tray blue, and the sound wants as many as tones
+    // can wait.
+    std::size_t RowsEnough() override {
+        const SharedState& state = monitor_.state_;
+        return static_cast<std::size_t>(
+            std::max({state.RowLimit, 1, state.SoundNotify ? Beeper::MostWaitingTones : 0}));
+    }
+    bool MakesRow(std::string_view line, std::string_view fieldsLine) override {
+        const bool fieldListRight = fieldsLine.empty() ? fieldListRight_ : IsRequiredFieldList(fieldsLine);
+        const auto fields = fieldListRight ? SplitRecordFields(line) : std::nullopt;
+        return fields && !monitor_.IsFiltered(fields->RemoteIp);
+    }
+
 private:
     Monitor& monitor_;
     LogReader reader_;
     bool fieldListRight_;
 };
 
-Monitor::Monitor(SharedState& state, const MonitorPorts& ports, std::size_t readBufferBytes)
-    : state_(state), ports_(ports), readBufferBytes_(readBufferBytes),
+Monitor::Monitor(SharedState& state, const MonitorPorts& ports, const ReadSizes& readSizes)
+    : state_(state), ports_(ports), readSizes_(readSizes),
       current_(std::make_unique<LogSource>(*this, std::wstring(), 1, true)) {}
 
 Monitor::~Monitor() = default;

@@ -71,6 +71,9 @@ public:
 
 class Beeper {
 public:
+    // At most this many tones wait to be sounded, about five seconds of them; the rest of a burst is dropped.
+    static constexpr int MostWaitingTones = 25;
+
     virtual ~Beeper() = default;
     virtual void Beep(int frequencyHz, int durationMs) = 0;
 };

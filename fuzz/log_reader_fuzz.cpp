@@ -69,11 +69,11 @@ private:
 // one.
 std::size_t BufferBytes(std::uint8_t choice) {
     const std::size_t bytes = choice % 65;
-    return bytes == 0 ? LogReader::DefaultBufferBytes : bytes;
+    return bytes == 0 ? ReadSizes().BufferBytes : bytes;
 }
 
 std::int64_t LongestLine(std::uint8_t choice) {
-    return choice < 0xC0 ? choice % 64 + 1 : LogReader::DefaultLongestLine;
+    return choice < 0xC0 ? choice % 64 + 1 : ReadSizes().LongestLine;
 }
 
 void PrintLines(const char* title, const std::vector<std::string>& lines) {
@@ -95,7 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string& content = files.Create(LogPath).Bytes;
     WritingPump pump(content);
     const std::int64_t longestLine = LongestLine(input.Byte());
-    LogReader reader(files, pump, BufferBytes(input.Byte()), longestLine);
+    LogReader reader(files, pump, ReadSizes{BufferBytes(input.Byte()), longestLine});
     reader.StartAt(LogPath, 1);
     HoldingSink sink;
 

@@ -20,7 +20,7 @@ protected:
     }
 
     void UseReader(std::size_t bufferBytes, std::int64_t longestLine, std::int64_t readOffset = 1) {
-        reader.emplace(m.Files, m.Pump, bufferBytes, longestLine);
+        reader.emplace(m.Files, m.Pump, ReadSizes{bufferBytes, longestLine});
         reader->StartAt(Log, readOffset);
     }
     Lines Pass() {
@@ -36,7 +36,7 @@ protected:
 };
 
 TEST_F(LogReaderTest, EndsLinesAtCrLfALoneCrOrALoneLfAndLetsAnIncompleteLineWait) {
-    for (const std::size_t bufferBytes : {std::size_t{8}, LogReader::DefaultBufferBytes}) {
+    for (const std::size_t bufferBytes : {std::size_t{8}, ReadSizes().BufferBytes}) {
         SCOPED_TRACE(bufferBytes);
         m.Files.Create(Log, "a\r\nb\nc\r\r\n\r\n\t\r\n\nd\r");
         UseReader(bufferBytes, 40);
@@ -140,7 +140,7 @@ TEST(BacklogPass, RowsLeftAfterTrimmingBorrowedOnesKeepTheirTextsWhenTheBufferMo
     for (const std::size_t bufferBytes : {128u, 200u, 320u}) {
         for (const int rowLimit : {1, 2, 3}) {
             SCOPED_TRACE(std::to_string(bufferBytes) + " bytes, " + std::to_string(rowLimit) + " rows");
-            testing::MonitorHarness harness(nullptr, bufferBytes);
+            testing::MonitorHarness harness(nullptr, ReadSizes{bufferBytes});
             harness.State.RowLimit = rowLimit;
             harness.Files.Create(testing::MonitorHarness::LogOf(5), log);
             harness.Engine.WatchLog(testing::MonitorHarness::LogOf(5), {2003, 9, 5}, 1, true);

@@ -88,12 +88,11 @@ struct MonitorHarness {
     static inline const std::wstring SettingsFile = L"C:\\tarnwatch\\param.dat";
     static inline const std::wstring LogFolder = L"D:\\logs";
 
-    explicit MonitorHarness(AnsiCodePage* codePage = nullptr,
-                            std::size_t readBufferBytes = LogReader::DefaultBufferBytes)
+    explicit MonitorHarness(AnsiCodePage* codePage = nullptr, const ReadSizes& readSizes = {})
         : Engine(State,
                  MonitorPorts{Boxes, Timer, Host, Clock, Events, Events, Pump,
                               codePage ? *codePage : CodePage, Files, List},
-                 readBufferBytes) {
+                 readSizes) {
         State.RowLimit = 1000;
     }
 
