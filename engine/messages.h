@@ -1,6 +1,7 @@
 // The program's own texts, shown in message boxes.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace tarnwatch::messages {
@@ -49,6 +50,13 @@ inline std::wstring SettingsNotWritten(const std::wstring& path) {
            L"\r\nCan't be Written!!! The Settings Are Not Saved, Please Make Sure the Folder Of the "
            L"Application "
            L"Is Writable";
+}
+
+// The settings file the program reads at its start has a largest size, and the filter list is what grows.
+inline std::wstring SettingsTooLarge(const std::wstring& path, std::int64_t largestBytes) {
+    return L"File -> " + path + L"\r\nNot Saved!!! The Settings Would Be Larger Than " +
+           std::to_wstring(largestBytes / (1024 * 1024)) +
+           L" MB, Too Large For the Application To Read Back; Please Delete Some Filter IPs And Save Again";
 }
 
 inline const std::wstring OpenLogFailedTitle = L"Open LogFile Failed";
