@@ -69,4 +69,9 @@ inline std::wstring LogMissingToOpen(const std::wstring& path) {
     return L"File -> " + path + L"\r\nDon't Found!!!";
 }
 
+// The log is there, but the system will not let it be read: the reason is the system's own.
+inline std::wstring LogNotOpened(const std::wstring& path, const std::wstring& reason) {
+    return L"File -> " + path + L"\r\nCan't be Opened!!! " + reason;
+}
+
 } // namespace tarnwatch::messages

@@ -1,4 +1,6 @@
 #include "engine/messages.h"
+#include "platform/handles.h"
+#include "platform/system_error.h"
 #include "platform/twips.h"
 #include "resources/version.h"
 #include "tests/ui/main_window_fixture.h"
@@ -295,12 +297,21 @@ TEST_F(MainWindowTest, OnlineHelpAndTheLogViewerOpenOnlyWhatTheyMayAndRefuseTheR
 
     std::filesystem::resize_file(TodaysLog(), 104857601);
     Command(ui::mnuLog);
+    {
+        const win::FileHandle heldAlone(::CreateFileW(TodaysLog().c_str(), GENERIC_READ, 0, nullptr,
+                                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(heldAlone);
+        Command(ui::mnuLog);
+    }
     std::filesystem::remove(TodaysLog());
     Command(ui::mnuLog);
     EXPECT_EQ(opener_.Targets.size(), 2u) << "nothing more was opened";
-    ASSERT_EQ(boxes_.Shown.size(), 2u);
+    ASSERT_EQ(boxes_.Shown.size(), 3u);
     EXPECT_EQ(boxes_.Shown[0].Text, L"File -> " + log + L"\r\nIs Biger then 100M, Please Backup It First!!!");
-    EXPECT_EQ(boxes_.Shown[1].Text, L"File -> " + log + L"\r\nDon't Found!!!");
+    EXPECT_EQ(boxes_.Shown[1].Text,
+              messages::LogNotOpened(log, win::SystemErrorText(ERROR_SHARING_VIOLATION)))
+        << "there, but held by another program";
+    EXPECT_EQ(boxes_.Shown[2].Text, L"File -> " + log + L"\r\nDon't Found!!!");
     for (const ShownBox& box : boxes_.Shown) {
         EXPECT_EQ(box.Title, L"Open LogFile Failed");
         EXPECT_EQ(box.Buttons, BoxButtons::Ok);

@@ -2,6 +2,7 @@
 
 #include "engine/messages.h"
 #include "engine/settings.h"
+#include "platform/system_error.h"
 #include "platform/win_clock.h"
 #include "platform/window_frame.h"
 #include "ui/dialogs/author.h"
@@ -450,10 +451,17 @@ void FrmMain::mnuLine_Click() {
 void FrmMain::mnuLog_Click() {
     constexpr std::int64_t LargestViewedBytes = std::int64_t{100} * 1024 * 1024;
     const std::wstring& path = state_.LogFilePath;
-    const auto file = ports_.Files.IsPlainFile(path) ? ports_.Files.OpenShared(path) : nullptr;
-    if (file == nullptr) {
+    if (!ports_.Files.IsPlainFile(path)) {
         ports_.Boxes.Show(messages::LogMissingToOpen(path), messages::OpenLogFailedTitle, BoxButtons::Ok,
                           BoxIcon::Critical);
+        return;
+    }
+    const auto file = ports_.Files.OpenShared(path);
+    if (file == nullptr) {
+        // The program's files are Windows' own, whose last error tells why the log did not open.
+        const DWORD error = ::GetLastError();
+        ports_.Boxes.Show(messages::LogNotOpened(path, win::SystemErrorText(error)),
+                          messages::OpenLogFailedTitle, BoxButtons::Ok, BoxIcon::Critical);
     } else if (file->Length() > LargestViewedBytes) {
         ports_.Boxes.Show(messages::LogTooBigToOpen(path), messages::OpenLogFailedTitle, BoxButtons::Ok,
                           BoxIcon::Critical);
