@@ -74,4 +74,10 @@ inline std::wstring LogNotOpened(const std::wstring& path, const std::wstring& r
     return L"File -> " + path + L"\r\nCan't be Opened!!! " + reason;
 }
 
+inline const std::wstring MinimizeFailedTitle = L"Minimize Failed";
+
+// Hidden without an icon in the notification area, the window could not be brought back.
+inline const std::wstring TrayIconRefused =
+    L"The Notification Area Refused the Tarnwatch Icon!!! The Window Stays Open, Please Try Again Later";
+
 } // namespace tarnwatch::messages

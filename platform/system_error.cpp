@@ -1,5 +1,7 @@
 #include "platform/system_error.h"
 
+#include "platform/win_code_page.h"
+
 #include <memory>
 
 namespace tarnwatch::win {
@@ -24,5 +26,8 @@ std::wstring SystemErrorText(DWORD error) {
     }
     return text.empty() ? L"error " + std::to_wstring(error) : text;
 }
+
+WindowsError::WindowsError(const std::wstring& action, DWORD error)
+    : std::runtime_error(WinAnsiCodePage().ToAnsi(action + L": " + SystemErrorText(error))) {}
 
 } // namespace tarnwatch::win

@@ -7,6 +7,8 @@
 
 namespace tarnwatch::win {
 
+// Without its timer the program would sit still and look fine: a timer the system will not start throws
+// WindowsError, so that the user hears of it.
 class WindowTimer final : public PollTimer {
 public:
     // Starts at once, as a timer designed enabled does.

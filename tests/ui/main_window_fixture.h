@@ -37,7 +37,14 @@ public:
         NOTIFYICONDATAW Icon;
     };
     std::vector<Call> Calls;
-    void Notify(DWORD action, const NOTIFYICONDATAW& icon) override { Calls.push_back({action, icon}); }
+    bool RefusesIcons = false;
+    bool Notify(DWORD action, const NOTIFYICONDATAW& icon) override {
+        if (action == NIM_ADD && RefusesIcons) {
+            return false;
+        }
+        Calls.push_back({action, icon});
+        return true;
+    }
 };
 
 class RecordingOpener final : public win::ShellOpener {

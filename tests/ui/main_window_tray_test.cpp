@@ -61,6 +61,15 @@ protected:
 
 TEST_F(TrayTest, MinimizeHidesTheWindowBehindTheYellowIconThatLeftClicksToggleUntilShowTakesItAway) {
     Start();
+    shell_.RefusesIcons = true;
+    Command(ui::mnuMin);
+    ASSERT_EQ(boxes_.Shown.size(), 1u) << "a refused icon is no place to hide the window behind";
+    EXPECT_EQ(boxes_.Shown[0].Title, L"Minimize Failed");
+    EXPECT_TRUE(::IsWindowVisible(Window()));
+    EXPECT_FALSE(state_.InTray);
+    EXPECT_TRUE(MinimizeEnabled());
+    shell_.RefusesIcons = false;
+
     Command(ui::mnuMin);
     ASSERT_EQ(shell_.Calls.size(), 2u);
     const NOTIFYICONDATAW& added = shell_.Calls[0].Icon;
@@ -119,6 +128,10 @@ TEST_F(TrayTest, EachPassStartsYellowAndTurnsBlueForAShownRequestAndARestartedSh
     EXPECT_EQ(again.Icon.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
     EXPECT_EQ(again.Icon.hIcon, blue);
     EXPECT_EQ(std::wstring(again.Icon.szTip), L"Corvin's Tarnwatch");
+    shell_.RefusesIcons = true;
+    ::SendMessageW(Window(), ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(::IsWindowVisible(Window())) << "a shell that refuses the icon again gets the window shown";
+    shell_.RefusesIcons = false;
 
     since = shell_.Calls.size();
     AppendLog(Request("10.9.9.9"));

@@ -1,5 +1,7 @@
 #include "ui/base/modal_loop.h"
 
+#include "platform/callback_guard.h"
+
 #include <vector>
 
 namespace tarnwatch::ui {
@@ -8,7 +10,7 @@ namespace {
 
 class ThreadWindowsDisabled {
 public:
-    explicit ThreadWindowsDisabled(HWND modal) : modal_(modal) {
+    ThreadWindowsDisabled(HWND modal, MessageBoxes& boxes) : modal_(modal), boxes_(boxes) {
         ::EnumThreadWindows(::GetCurrentThreadId(), &Collect, reinterpret_cast<LPARAM>(this));
         for (const HWND window : disabled_) {
             ::EnableWindow(window, FALSE);
@@ -25,15 +27,18 @@ public:
     ThreadWindowsDisabled& operator=(const ThreadWindowsDisabled&) = delete;
 
 private:
+    // A failure ends the walk: the windows collected so far are disabled, the others stay usable.
     static BOOL CALLBACK Collect(HWND window, LPARAM self) {
         auto& disabler = *reinterpret_cast<ThreadWindowsDisabled*>(self);
-        if (window != disabler.modal_ && ::IsWindowEnabled(window)) {
-            disabler.disabled_.push_back(window);
-        }
-        return TRUE;
+        return win::RunGuarded(disabler.boxes_, [&] {
+            if (window != disabler.modal_ && ::IsWindowEnabled(window)) {
+                disabler.disabled_.push_back(window);
+            }
+        });
     }
 
     HWND modal_;
+    MessageBoxes& boxes_;
     std::vector<HWND> disabled_;
 };
 
@@ -44,8 +49,8 @@ bool IsEnterOrEsc(HWND window, const MSG& message) {
 
 } // namespace
 
-void RunModalLoop(HWND window, const bool& done, bool bindsEnterAndEsc) {
-    const ThreadWindowsDisabled otherWindows(window);
+void RunModalLoop(HWND window, const bool& done, bool bindsEnterAndEsc, MessageBoxes& boxes) {
+    const ThreadWindowsDisabled otherWindows(window, boxes);
     MSG message{};
     while (!done && ::IsWindow(window)) {
         const BOOL received = ::GetMessageW(&message, nullptr, 0, 0);

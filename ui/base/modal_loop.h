@@ -1,6 +1,8 @@
 // A window run modally to the whole thread, as a dialog without an owner is.
 #pragma once
 
+#include "engine/ports.h"
+
 #include <windows.h>
 
 namespace tarnwatch::ui {
@@ -10,6 +12,6 @@ namespace tarnwatch::ui {
 // done is set or the window is gone. Before it returns, it enables again exactly what it disabled, so that
 // the window, once destroyed, hands the activation back to one of the program's windows. Enter and Esc do
 // nothing, not even click the focused button, unless the window binds them.
-void RunModalLoop(HWND window, const bool& done, bool bindsEnterAndEsc);
+void RunModalLoop(HWND window, const bool& done, bool bindsEnterAndEsc, MessageBoxes& boxes);
 
 } // namespace tarnwatch::ui

@@ -78,11 +78,13 @@ protected:
     virtual ~Window();
 
     // Creates the window, hidden, where the system puts new windows. WM_CREATE runs inside; false when the
-    // window refused to be created.
+    // window's own handlers refused to be created or failed (which they have reported). Throws
+    // win::WindowsError when the system cannot make the window.
     bool Create(HINSTANCE instance, const WindowDesign& design, HMENU menu = nullptr);
     void Destroy() { window_.Reset(); }
 
-    // Creation order is the order in which Tab walks the controls.
+    // Creation order is the order in which Tab walks the controls. Throws win::WindowsError when the system
+    // cannot make the control.
     HWND AddControl(const ControlDesign& design);
     // Keeps a control made elsewhere at a design rectangle and in the window's font.
     void PlaceControl(HWND control, const TwipsRect& rect, bool bold = false);
@@ -129,6 +131,8 @@ private:
     WindowDesign design_;
     win::FontHandle font_;
     win::FontHandle boldFont_;
+    // Set while the window's own handlers refuse or fail its creation.
+    bool creationRefused_ = false;
     std::vector<PlacedControl> controls_;
     // After the fonts, so that the window and its controls are gone before the fonts they use.
     win::WindowHandle window_;

@@ -356,7 +356,11 @@ void FrmMain::mnuMin_Click() {
     if ((::GetMenuState(menuBar, mnuMin, MF_BYCOMMAND) & MF_GRAYED) != 0) {
         return;
     }
-    tray_.AddTrayIcon(Handle(), TrayMenu(), TrayPictureIcon(TrayPicture::Yellow));
+    if (!tray_.AddTrayIcon(Handle(), TrayMenu(), TrayPictureIcon(TrayPicture::Yellow))) {
+        ports_.Boxes.Show(messages::TrayIconRefused, messages::MinimizeFailedTitle, BoxButtons::Ok,
+                          BoxIcon::Critical);
+        return;
+    }
     state_.InTray = true;
     tray_.SetTrayTip(L"Corvin's Tarnwatch");
     ::ShowWindow(Handle(), SW_HIDE);

@@ -119,7 +119,7 @@ private:
     std::function<void()> closed_;
 
     win::MenuHandle mnuTTray;
-    win::TrayIcon tray_{ports_.Shell};
+    win::TrayIcon tray_{ports_.Shell, ports_.Boxes};
     HWND picYellow = nullptr;
     HWND picBlue = nullptr;
     std::optional<win::WindowTimer> tmrUpdate;
