@@ -42,14 +42,15 @@ private:
     std::vector<HWND> disabled_;
 };
 
-bool IsEnterOrEsc(HWND window, const MSG& message) {
-    return message.message == WM_KEYDOWN && (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE) &&
-           (message.hwnd == window || ::IsChild(window, message.hwnd));
+bool IsFocusedPushButton(HWND window, const MSG& message) {
+    constexpr LRESULT PushButton = DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON;
+    return message.hwnd == ::GetFocus() && ::IsChild(window, message.hwnd) &&
+           (::SendMessageW(message.hwnd, WM_GETDLGCODE, 0, 0) & PushButton) != 0;
 }
 
 } // namespace
 
-void RunModalLoop(HWND window, const bool& done, bool bindsEnterAndEsc, MessageBoxes& boxes) {
+void RunModalLoop(HWND window, const bool& done, MessageBoxes& boxes) {
     const ThreadWindowsDisabled otherWindows(window, boxes);
     MSG message{};
     while (!done && ::IsWindow(window)) {
@@ -61,10 +62,16 @@ void RunModalLoop(HWND window, const bool& done, bool bindsEnterAndEsc, MessageB
             }
             return;
         }
-        if (!bindsEnterAndEsc && IsEnterOrEsc(window, message)) {
+        // The dialog manager presses only a default button with Enter; the program's windows have none, and
+        // a Windows user expects the focused button to be pressed, as Space does.
+        if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN &&
+            IsFocusedPushButton(window, message)) {
+            ::SendMessageW(::GetParent(message.hwnd), WM_COMMAND,
+                           MAKEWPARAM(::GetDlgCtrlID(message.hwnd), BN_CLICKED),
+                           reinterpret_cast<LPARAM>(message.hwnd));
             continue;
         }
-        // Tab walks the controls; bound, Enter and Esc arrive as commands IDOK and IDCANCEL.
+        // Tab walks the controls; Enter and Esc arrive as the commands IDOK and IDCANCEL.
         if (!::IsDialogMessageW(window, &message)) {
             ::TranslateMessage(&message);
             ::DispatchMessageW(&message);

@@ -309,7 +309,7 @@ void Window::RunModal() {
     modalDone_ = false;
     ::ShowWindow(Handle(), SW_SHOWNORMAL);
     OnActivate(true);
-    RunModalLoop(Handle(), modalDone_, BindsEnterAndEsc(), boxes_);
+    RunModalLoop(Handle(), modalDone_, boxes_);
     modalRunning_ = false;
     openModalWindow = outerModalWindow;
     Destroy();

@@ -108,8 +108,6 @@ protected:
     // Sets the outer height to the primary screen's height less the given twips, keeping place and width.
     void SpanScreenHeightLess(int shortfallTwips);
     void EndModal() { modalDone_ = true; }
-    // A window that binds Enter and Esc hears them as the commands IDOK and IDCANCEL.
-    virtual bool BindsEnterAndEsc() const { return false; }
 
 private:
     struct PlacedControl {

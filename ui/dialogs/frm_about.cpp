@@ -43,7 +43,9 @@ LRESULT FrmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         Form_Load();
         return 0;
     case WM_COMMAND:
-        if (static_cast<Id>(LOWORD(wParam)) == Id::Command1 && HIWORD(wParam) == BN_CLICKED) {
+        // A box with only OK closes on Enter and Esc from anywhere, as a message box does.
+        if (HIWORD(wParam) == BN_CLICKED && (static_cast<Id>(LOWORD(wParam)) == Id::Command1 ||
+                                             LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
             Command1_Click();
         }
         return 0;
