@@ -1,3 +1,4 @@
+#include "platform/dpi.h"
 #include "tests/ui/main_window_fixture.h"
 #include "ui/base/program_look.h"
 #include "ui/dialogs/frm_filter.h"
@@ -13,12 +14,13 @@
 namespace tarnwatch::testing {
 namespace {
 
-HICON SmallIcon(ui::ProgramIcon icon) {
-    return ui::LoadProgramIcon(::GetModuleHandleW(nullptr), icon, ::GetSystemMetrics(SM_CXSMICON));
-}
-
 class TrayTest : public MainWindowTest {
 protected:
+    // The program's icon at the small-icon size of the window's screen.
+    HICON SmallIcon(ui::ProgramIcon icon) const {
+        return ui::LoadProgramIcon(::GetModuleHandleW(nullptr), icon,
+                                   win::SystemMetricForDpi(SM_CXSMICON, win::WindowDpi(Window())));
+    }
     void Mouse(UINT mouseMessage) {
         ::SendMessageW(Window(), win::TrayIcon::CallbackMessage, 0, mouseMessage);
     }

@@ -17,6 +17,7 @@ namespace tarnwatch::ui {
 
 namespace {
 
+// The icons are the window's own, sized for its DPI: a class has one icon for every screen.
 void RegisterOnce(HINSTANCE instance, const wchar_t* className, WNDPROC procedure) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
@@ -25,9 +26,6 @@ void RegisterOnce(HINSTANCE instance, const wchar_t* className, WNDPROC procedur
     }
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = instance;
-    // Every window of the program carries its icon.
-    windowClass.hIcon = LoadProgramIcon(instance, ProgramIcon::Yellow, ::GetSystemMetrics(SM_CXICON));
-    windowClass.hIconSm = LoadProgramIcon(instance, ProgramIcon::Yellow, ::GetSystemMetrics(SM_CXSMICON));
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
     windowClass.lpszClassName = className;
@@ -100,6 +98,7 @@ bool Window::Create(HINSTANCE instance, const WindowDesign& design, HMENU menu) 
         const DWORD error = ::GetLastError();
         throw win::WindowsError(std::wstring(L"Cannot create the window \"") + design.Caption + L"\"", error);
     }
+    SetIcons();
     if (design.ClientWidthTwips > 0) {
         RECT bounds{};
         ::GetWindowRect(Handle(), &bounds);
@@ -263,8 +262,19 @@ void Window::MoveFocus(bool backwards) {
     }
 }
 
+void Window::SetIcons() {
+    const HINSTANCE instance = Instance();
+    ::SendMessageW(Handle(), WM_SETICON, ICON_BIG,
+                   reinterpret_cast<LPARAM>(LoadProgramIcon(instance, ProgramIcon::Yellow,
+                                                            win::SystemMetricForDpi(SM_CXICON, dpi_))));
+    ::SendMessageW(Handle(), WM_SETICON, ICON_SMALL,
+                   reinterpret_cast<LPARAM>(LoadProgramIcon(instance, ProgramIcon::Yellow,
+                                                            win::SystemMetricForDpi(SM_CXSMICON, dpi_))));
+}
+
 void Window::OnDpiChanged(int dpi, const RECT& suggested) {
     dpi_ = dpi;
+    SetIcons();
     // The old fonts go only once no control uses them any more.
     win::FontHandle oldFont = std::move(font_);
     win::FontHandle oldBoldFont = std::move(boldFont_);
@@ -289,7 +299,8 @@ void Window::ShowModal(HINSTANCE instance, const WindowDesign& design) {
 void Window::SpanScreenHeightLess(int shortfallTwips) {
     RECT bounds{};
     ::GetWindowRect(Handle(), &bounds);
-    const int height = ::GetSystemMetrics(SM_CYSCREEN) - Pixels(shortfallTwips);
+    const RECT monitor = win::WindowMonitor(Handle()).Whole;
+    const int height = monitor.bottom - monitor.top - Pixels(shortfallTwips);
     if (bounds.bottom - bounds.top != height) {
         // A resize handler that calls this comes back here once more from within; that run finds the height
         // right.

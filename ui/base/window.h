@@ -105,7 +105,8 @@ protected:
     void RunModal();
     // Creates the window and runs it modally.
     void ShowModal(HINSTANCE instance, const WindowDesign& design);
-    // Sets the outer height to the primary screen's height less the given twips, keeping place and width.
+    // Sets the outer height to the height of the window's monitor less the given twips, keeping place and
+    // width.
     void SpanScreenHeightLess(int shortfallTwips);
     void EndModal() { modalDone_ = true; }
 
@@ -121,6 +122,7 @@ private:
     void OnActivate(bool active);
     void MoveFocus(bool backwards);
     void OnDpiChanged(int dpi, const RECT& suggested);
+    void SetIcons();
     void Place(const PlacedControl& placed);
     void SetDesignClientSize(POINT topLeft);
     HFONT Font(bool bold);

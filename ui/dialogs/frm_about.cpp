@@ -64,9 +64,9 @@ void FrmAbout::Form_Load() {
 
 // The icon is drawn at the size it takes on this screen, not stretched from another.
 void FrmAbout::DpiChanged() {
-    win::IconHandle icon = LoadProgramIconCopy(Instance(), ProgramIcon::Yellow, Pixels(IconTwips));
-    ::SendMessageW(Image1, STM_SETICON, reinterpret_cast<WPARAM>(icon.Get()), 0);
-    icon_ = std::move(icon);
+    ::SendMessageW(
+        Image1, STM_SETICON,
+        reinterpret_cast<WPARAM>(LoadProgramIcon(Instance(), ProgramIcon::Yellow, Pixels(IconTwips))), 0);
 }
 
 void FrmAbout::Command1_Click() {

@@ -2,6 +2,7 @@
 
 #include "engine/messages.h"
 #include "engine/settings.h"
+#include "platform/dpi.h"
 #include "platform/system_error.h"
 #include "platform/win_clock.h"
 #include "platform/window_frame.h"
@@ -157,8 +158,10 @@ void FrmMain::PlaceAtTopRight() {
     const int client = Pixels(DesignClientTwips);
     const SIZE outer =
         win::OuterSizeForClient(SIZE{client, client}, MainDesign.Style, MainDesign.ExStyle, true, Dpi());
-    const int left = ::GetSystemMetrics(SM_CXSCREEN) - outer.cx - Pixels(RightGapTwips);
-    ::SetWindowPos(Handle(), nullptr, left, 0, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    // At the top right of the screen the window is on, beside a taskbar rather than under it.
+    const RECT work = win::WindowMonitor(Handle()).Work;
+    const int left = work.right - outer.cx - Pixels(RightGapTwips);
+    ::SetWindowPos(Handle(), nullptr, left, work.top, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void FrmMain::Form_Resize(WPARAM sizeKind) {
@@ -377,10 +380,10 @@ void FrmMain::mnuTShow_Click() {
     }
 }
 
-// The tray shows the icon at the small-icon size of the screen, drawn for it rather than squeezed.
+// The tray shows the icon at the small-icon size of the window's screen, drawn for it rather than squeezed.
 HICON FrmMain::TrayPictureIcon(TrayPicture picture) const {
     return LoadProgramIcon(Instance(), picture == TrayPicture::Blue ? ProgramIcon::Blue : ProgramIcon::Yellow,
-                           ::GetSystemMetrics(SM_CXSMICON));
+                           win::SystemMetricForDpi(SM_CXSMICON, Dpi()));
 }
 
 void FrmMain::ShowFilterDialog() {
