@@ -45,7 +45,6 @@ public:
     void RemoveTrayIcon();
     void SetTrayTip(const std::wstring& text);
     void SetTrayIcon(HICON icon);
-    bool Exists() const { return exists_; }
 
 private:
     static LRESULT CALLBACK TrayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,

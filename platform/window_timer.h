@@ -20,9 +20,6 @@ public:
     void SetIntervalMs(std::int64_t intervalMs) override;
     void SetEnabled(bool enabled) override;
 
-    bool Enabled() const { return enabled_; }
-    std::int64_t IntervalMs() const { return intervalMs_; }
-
 private:
     void Start();
 

@@ -216,7 +216,7 @@ TEST_F(MainWindowTest, TheHelpWindowListsTheFortyOneCodesOnceKeepsItsHeightAndFi
     for (const bool closeFirst : {false, false, true}) {
         if (closeFirst) {
             ::SendMessageW(Help(), WM_CLOSE, 0, 0);
-            ASSERT_FALSE(frmMain_->HelpWindow().IsOpen());
+            ASSERT_EQ(Help(), nullptr);
         }
         Command(ui::mnuCon);
         ASSERT_TRUE(::IsWindowVisible(Help()));
@@ -230,7 +230,7 @@ TEST_F(MainWindowTest, TheHelpWindowListsTheFortyOneCodesOnceKeepsItsHeightAndFi
     // At 144 DPI the code column and the gap are wider than the narrowest window the system allows.
     RECT suggested = WindowRect(Help());
     ::SendMessageW(Help(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
-    const int dpi = frmMain_->HelpWindow().Dpi();
+    constexpr int dpi = 144;
     const int codeColumn = TwipsToPixels(1200, dpi);
     const int statusGap = TwipsToPixels(360, dpi);
     RECT client{};
@@ -261,7 +261,7 @@ TEST_F(MainWindowTest, AnOpenHelpWindowKeepsTheProgramGoingAfterTheMainWindowClo
         Command(ui::mnuExit);
         EXPECT_EQ(programEnds, 1) << "the main window closed, help open: " << helpOpen;
     }
-    ASSERT_TRUE(frmMain_->HelpWindow().IsOpen());
+    ASSERT_NE(Help(), nullptr);
     ::SendMessageW(Help(), WM_CLOSE, 0, 0);
     EXPECT_EQ(programEnds, 2);
 }

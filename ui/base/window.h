@@ -68,9 +68,6 @@ public:
     HWND Handle() const { return window_.Get(); }
     // The innermost window of the program that runs modally, or null.
     static HWND OpenModalWindow();
-    int Dpi() const { return dpi_; }
-    // A design length in twips, in pixels at the window's DPI.
-    int Pixels(int twips) const;
 
 protected:
     explicit Window(MessageBoxes& boxes) : boxes_(boxes) {}
@@ -91,6 +88,9 @@ protected:
 
     HINSTANCE Instance() const;
     MessageBoxes& Boxes() const { return boxes_; }
+    int Dpi() const { return dpi_; }
+    // A design length in twips, in pixels at the window's DPI.
+    int Pixels(int twips) const;
 
     // The window's own handlers; what it leaves alone goes to DefaultHandling.
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);

@@ -38,8 +38,6 @@ constexpr int HeightShortfallTwips = 408;
 
 constexpr std::int64_t DesignTimerIntervalMs = 1000;
 
-enum ControlId : int { PicYellowId = 1, PicBlueId, MonitorListId };
-
 bool IsChecked(HMENU menu, UINT command) {
     return (::GetMenuState(menu, command, MF_BYCOMMAND) & MF_CHECKED) != 0;
 }
@@ -122,17 +120,17 @@ LRESULT FrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void FrmMain::CreateControls() {
-    picYellow = CreatePicture(PicYellowId, {3120, 3720, 615, 615}, ProgramIcon::Yellow);
-    picBlue = CreatePicture(PicBlueId, {1560, 3840, 615, 615}, ProgramIcon::Blue);
+    picYellow = CreatePicture(Id::picYellow, {3120, 3720, 615, 615}, ProgramIcon::Yellow);
+    picBlue = CreatePicture(Id::picBlue, {1560, 3840, 615, 615}, ProgramIcon::Blue);
     tmrUpdate.emplace(Handle(), UpdateTimerId, DesignTimerIntervalMs);
-    lvwTarnwatch.Create(Handle(), Instance(), MonitorListId);
+    lvwTarnwatch.Create(Handle(), Instance(), IdOf(Id::lvwTarnwatch));
     PlaceControl(lvwTarnwatch.Handle(), {360, 240, 3615, 2775});
     mnuTTray = BuildTrayMenu();
 }
 
 // A hidden picture box holding a 32x32 icon for the tray; it is never seen in the window.
-HWND FrmMain::CreatePicture(int controlId, const TwipsRect& rect, ProgramIcon icon) {
-    const HWND picture = AddControl({controlId, WC_STATICW, L"", WS_CHILD | SS_ICON, 0, rect});
+HWND FrmMain::CreatePicture(Id id, const TwipsRect& rect, ProgramIcon icon) {
+    const HWND picture = AddControl({IdOf(id), WC_STATICW, L"", WS_CHILD | SS_ICON, 0, rect});
     ::SendMessageW(picture, STM_SETICON, reinterpret_cast<WPARAM>(LoadProgramIcon(Instance(), icon, 32)), 0);
     return picture;
 }
