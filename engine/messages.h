@@ -1,6 +1,7 @@
 // The program's own texts, shown in message boxes.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace tarnwatch::messages {
@@ -51,6 +52,13 @@ inline std::wstring SettingsNotWritten(const std::wstring& path) {
            L"Is Writable";
 }
 
+// The settings file the program reads at its start has a largest size, and the filter list is what grows.
+inline std::wstring SettingsTooLarge(const std::wstring& path, std::int64_t largestBytes) {
+    return L"File -> " + path + L"\r\nNot Saved!!! The Settings Would Be Larger Than " +
+           std::to_wstring(largestBytes / (1024 * 1024)) +
+           L" MB, Too Large For the Application To Read Back; Please Delete Some Filter IPs And Save Again";
+}
+
 inline const std::wstring OpenLogFailedTitle = L"Open LogFile Failed";
 
 inline std::wstring LogTooBigToOpen(const std::wstring& path) {
@@ -60,5 +68,16 @@ inline std::wstring LogTooBigToOpen(const std::wstring& path) {
 inline std::wstring LogMissingToOpen(const std::wstring& path) {
     return L"File -> " + path + L"\r\nDon't Found!!!";
 }
+
+// The log is there, but the system will not let it be read: the reason is the system's own.
+inline std::wstring LogNotOpened(const std::wstring& path, const std::wstring& reason) {
+    return L"File -> " + path + L"\r\nCan't be Opened!!! " + reason;
+}
+
+inline const std::wstring MinimizeFailedTitle = L"Minimize Failed";
+
+// Hidden without an icon in the notification area, the window could not be brought back.
+inline const std::wstring TrayIconRefused =
+    L"The Notification Area Refused the Tarnwatch Icon!!! The Window Stays Open, Please Try Again Later";
 
 } // namespace tarnwatch::messages

@@ -13,8 +13,6 @@ namespace {
 
 constexpr std::string_view LineEnd = "\r\n";
 
-// param.dat holds four short lines and a filter list; a file far larger was not written by the program.
-constexpr std::int64_t LargestSettingsFile = 64 * 1024;
 // The program always writes row limit, polling period and log folder.
 constexpr std::size_t FewestSettingsLines = 3;
 
@@ -123,6 +121,11 @@ bool SaveSettings(const SharedState& state, const std::filesystem::path& setting
     for (const std::wstring& filterIp : state.FilterIps) {
         content += ScrambleText(codePage.ToAnsi(filterIp));
         content += LineEnd;
+    }
+    if (std::ssize(content) > LargestSettingsFile) {
+        boxes.Show(messages::SettingsTooLarge(settingsFile.wstring(), LargestSettingsFile),
+                   messages::SaveSettingsTitle, BoxButtons::Ok, BoxIcon::Exclamation);
+        return false;
     }
 
     // Write beside the old file and swap only a complete new one in, so a failure never leaves half a file.

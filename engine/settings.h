@@ -13,6 +13,12 @@ namespace tarnwatch {
 // XOR key of the settings file: below 0x20, so no printable character turns into CR or LF.
 inline constexpr unsigned char SettingsKey = 0x17;
 
+// The largest param.dat in bytes that LoadSettings reads and SaveSettings writes. A file beyond it was not
+// written by the program and is not read whole; below it there is room for over 240,000 filter entries of
+// the longest address. Saving refuses to go beyond it, so the program never writes a file that its next
+// start would refuse.
+inline constexpr std::int64_t LargestSettingsFile = 4 * 1024 * 1024;
+
 // Scrambles ANSI text byte by byte; applying it twice gives the text back.
 std::string ScrambleText(std::string_view ansiText);
 std::string ScrambleText(std::int64_t number);
@@ -21,12 +27,14 @@ enum class LoadResult { Loaded, Missing, Unreadable, Damaged };
 
 // Fills RowLimit, UpdateSeconds, LogFolder and FilterIps from the file; the timer interval follows
 // UpdateSeconds. Shows the start-up failure box itself when the file is missing, cannot be read, or is
-// damaged: fewer than three lines, a row limit or period that is no whole number, or far too large.
+// damaged: fewer than three lines, a row limit or period that is no whole number, or larger than
+// LargestSettingsFile.
 LoadResult LoadSettings(SharedState& state, const std::filesystem::path& settingsFile, FileSystem& files,
                         AnsiCodePage& codePage, PollTimer& timer, MessageBoxes& boxes);
 
 // Writes the four settings, replacing the old file only once the new one is complete.
-// On failure tells the user, leaves the old file as it was and returns false.
+// On failure, and when the file would be larger than LargestSettingsFile, tells the user, leaves the old
+// file as it was and returns false.
 bool SaveSettings(const SharedState& state, const std::filesystem::path& settingsFile, AnsiCodePage& codePage,
                   MessageBoxes& boxes);
 

@@ -14,7 +14,7 @@ BeepQueue::~BeepQueue() {
     {
         const std::lock_guard lock(mutex_);
         stopping_ = true;
-        waiting_ = false;
+        waiting_.clear();
     }
     wakeUp_.notify_one();
     thread_.join();
@@ -23,30 +23,30 @@ BeepQueue::~BeepQueue() {
 void BeepQueue::Beep(int frequencyHz, int durationMs) {
     {
         const std::lock_guard lock(mutex_);
-        waiting_ = true;
-        frequencyHz_ = frequencyHz;
-        durationMs_ = durationMs;
+        if (waiting_.size() >= MostWaitingTones) {
+            return;
+        }
+        waiting_.push_back({frequencyHz, durationMs});
     }
     wakeUp_.notify_one();
 }
 
 void BeepQueue::Silence() {
     const std::lock_guard lock(mutex_);
-    waiting_ = false;
+    waiting_.clear();
 }
 
 void BeepQueue::SoundTones() {
     std::unique_lock lock(mutex_);
     for (;;) {
-        wakeUp_.wait(lock, [this] { return waiting_ || stopping_; });
+        wakeUp_.wait(lock, [this] { return !waiting_.empty() || stopping_; });
         if (stopping_) {
             return;
         }
-        waiting_ = false;
-        const int frequencyHz = frequencyHz_;
-        const int durationMs = durationMs_;
+        const Tone tone = waiting_.front();
+        waiting_.pop_front();
         lock.unlock();
-        speaker_.Sound(frequencyHz, durationMs);
+        speaker_.Sound(tone.FrequencyHz, tone.DurationMs);
         lock.lock();
     }
 }

@@ -5,6 +5,8 @@
 #include "engine/ports.h"
 
 #include <condition_variable>
+#include <cstddef>
+#include <deque>
 #include <mutex>
 #include <thread>
 
@@ -22,30 +24,36 @@ public:
     void Sound(int frequencyHz, int durationMs) override;
 };
 
-// While a tone sounds, the requests that come meanwhile add one more tone at most: a slow trickle still
-// beeps once per request, a burst beeps for a moment.
+// Every tone sounds, in the order asked for, one after another. Only a burst is cut short: once this many
+// wait behind the one sounding, later ones are dropped, so that the beeps never lag the list by more than
+// about five seconds of 200 ms tones.
 class BeepQueue final : public Beeper {
 public:
+    static constexpr std::size_t MostWaitingTones = 25;
+
     explicit BeepQueue(Speaker& speaker);
-    // Waits for the tone that is sounding, not for the one that waits.
+    // Waits for the tone that is sounding, not for those that wait.
     ~BeepQueue() override;
     BeepQueue(const BeepQueue&) = delete;
     BeepQueue& operator=(const BeepQueue&) = delete;
 
     // Never waits for the speaker.
     void Beep(int frequencyHz, int durationMs) override;
-    // Drops the tone that waits; the one sounding plays to its end.
+    // Drops the tones that wait; the one sounding plays to its end.
     void Silence();
 
 private:
+    struct Tone {
+        int FrequencyHz;
+        int DurationMs;
+    };
+
     void SoundTones();
 
     Speaker& speaker_;
     std::mutex mutex_;
     std::condition_variable wakeUp_;
-    bool waiting_ = false;
-    int frequencyHz_ = 0;
-    int durationMs_ = 0;
+    std::deque<Tone> waiting_;
     bool stopping_ = false;
     // Last, so that everything it uses exists before it starts.
     std::thread thread_;

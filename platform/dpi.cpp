@@ -7,8 +7,10 @@ namespace tarnwatch::win {
 
 namespace {
 
-// GetDpiForWindow exists from Windows 10 1607 on; older systems have one DPI for the whole screen.
+// GetDpiForWindow and GetSystemMetricsForDpi exist from Windows 10 1607 on; older systems have one DPI for
+// the whole screen.
 using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+using GetSystemMetricsForDpiFunction = int(WINAPI*)(int, UINT);
 
 int ScreenDpi() {
     const HDC screen = ::GetDC(nullptr);
@@ -28,6 +30,21 @@ int WindowDpi(HWND window) {
         }
     }
     return ScreenDpi();
+}
+
+int SystemMetricForDpi(int index, int dpi) {
+    static const auto forDpi = FindUser32Function<GetSystemMetricsForDpiFunction>("GetSystemMetricsForDpi");
+    return forDpi != nullptr ? forDpi(index, static_cast<UINT>(dpi)) : ::GetSystemMetrics(index);
+}
+
+MonitorAreas WindowMonitor(HWND window) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (!::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const RECT screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+        return {screen, screen};
+    }
+    return {monitor.rcMonitor, monitor.rcWork};
 }
 
 FontHandle CreatePointFont(const wchar_t* face, double points, int dpi, bool bold) {

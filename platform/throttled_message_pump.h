@@ -20,10 +20,9 @@ public:
     // Called after every line: only reads the tick counter unless a period has passed.
     void ProcessPendingMessages() override;
 
-    // Processes every pending message now.
+private:
     void PumpNow();
 
-private:
     std::function<void()> beforePumping_;
     ULONGLONG periodMs_;
     ULONGLONG lastPumpMs_;

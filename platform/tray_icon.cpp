@@ -1,5 +1,7 @@
 #include "platform/tray_icon.h"
 
+#include "platform/callback_guard.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
@@ -18,17 +20,18 @@ UINT TaskbarCreatedMessage() {
 
 } // namespace
 
-void ShellNotificationArea::Notify(DWORD action, const NOTIFYICONDATAW& icon) {
+bool ShellNotificationArea::Notify(DWORD action, const NOTIFYICONDATAW& icon) {
     NOTIFYICONDATAW copy = icon;
-    ::Shell_NotifyIconW(action, &copy);
+    return ::Shell_NotifyIconW(action, &copy) != FALSE;
 }
 
-void TrayIcon::AddTrayIcon(HWND window, HMENU menu, HICON icon) {
+bool TrayIcon::AddTrayIcon(HWND window, HMENU menu, HICON icon) {
     if (exists_) {
-        return;
+        return true;
     }
-    menu_ = menu;
-    ::SetWindowSubclass(window, &TrayWindowProc, TraySubclassId, reinterpret_cast<DWORD_PTR>(this));
+    if (!::SetWindowSubclass(window, &TrayWindowProc, TraySubclassId, reinterpret_cast<DWORD_PTR>(this))) {
+        return false;
+    }
     data_ = NOTIFYICONDATAW{};
     data_.cbSize = sizeof(data_);
     data_.hWnd = window;
@@ -36,8 +39,13 @@ void TrayIcon::AddTrayIcon(HWND window, HMENU menu, HICON icon) {
     data_.uFlags = NIF_MESSAGE | NIF_ICON;
     data_.uCallbackMessage = CallbackMessage;
     data_.hIcon = icon;
-    area_.Notify(NIM_ADD, data_);
+    if (!area_.Notify(NIM_ADD, data_)) {
+        ::RemoveWindowSubclass(window, &TrayWindowProc, TraySubclassId);
+        return false;
+    }
+    menu_ = menu;
     exists_ = true;
+    return true;
 }
 
 void TrayIcon::RemoveTrayIcon() {
@@ -73,17 +81,28 @@ void TrayIcon::SetTrayIcon(HICON icon) {
 LRESULT CALLBACK TrayIcon::TrayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                           DWORD_PTR self) {
     auto& tray = *reinterpret_cast<TrayIcon*>(self);
-    if (message == CallbackMessage && (lParam == WM_LBUTTONUP || lParam == WM_RBUTTONUP)) {
-        tray.OnMouse(static_cast<UINT>(lParam));
-        return 0;
+    LRESULT result = 0;
+    RunGuarded(tray.boxes_, [&] {
+        if (message == CallbackMessage && (lParam == WM_LBUTTONUP || lParam == WM_RBUTTONUP)) {
+            tray.OnMouse(static_cast<UINT>(lParam));
+            return;
+        }
+        if (message == TaskbarCreatedMessage()) {
+            tray.OnShellRestarted();
+        }
+        result = ::DefSubclassProc(window, message, wParam, lParam);
+    });
+    return result;
+}
+
+// The restarted shell knows nothing of the icon: without it the hidden window could not be reached, so a
+// shell that refuses it again gets the window shown instead.
+void TrayIcon::OnShellRestarted() {
+    NOTIFYICONDATAW again = data_;
+    again.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    if (!area_.Notify(NIM_ADD, again)) {
+        ::ShowWindow(data_.hWnd, SW_SHOW);
     }
-    if (message == TaskbarCreatedMessage()) {
-        // The restarted shell knows nothing of the icon: without it the hidden window could not be reached.
-        NOTIFYICONDATAW again = tray.data_;
-        again.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-        tray.area_.Notify(NIM_ADD, again);
-    }
-    return ::DefSubclassProc(window, message, wParam, lParam);
 }
 
 void TrayIcon::OnMouse(UINT mouseMessage) {

@@ -2,6 +2,8 @@
 // answers its mouse notifications while it exists.
 #pragma once
 
+#include "engine/ports.h"
+
 #include <windows.h>
 
 #include <shellapi.h>
@@ -14,12 +16,13 @@ namespace tarnwatch::win {
 class NotificationArea {
 public:
     virtual ~NotificationArea() = default;
-    virtual void Notify(DWORD action, const NOTIFYICONDATAW& icon) = 0;
+    // False when the shell refused.
+    virtual bool Notify(DWORD action, const NOTIFYICONDATAW& icon) = 0;
 };
 
 class ShellNotificationArea final : public NotificationArea {
 public:
-    void Notify(DWORD action, const NOTIFYICONDATAW& icon) override;
+    bool Notify(DWORD action, const NOTIFYICONDATAW& icon) override;
 };
 
 class TrayIcon {
@@ -27,26 +30,30 @@ public:
     // The icon's mouse notifications arrive as this message, the mouse message in lParam.
     static constexpr UINT CallbackMessage = 2025;
 
-    explicit TrayIcon(NotificationArea& area) : area_(area) {}
+    // An exception in the window's handling while the icon exists is reported through boxes.
+    TrayIcon(NotificationArea& area, MessageBoxes& boxes) : area_(area), boxes_(boxes) {}
     ~TrayIcon() { RemoveTrayIcon(); }
     TrayIcon(const TrayIcon&) = delete;
     TrayIcon& operator=(const TrayIcon&) = delete;
 
     // Installs the tray window procedure on the window and adds the icon, with no tooltip yet. Does
-    // nothing while the icon exists, so the procedure is never installed twice.
-    void AddTrayIcon(HWND window, HMENU menu, HICON icon);
+    // nothing while the icon exists, so the procedure is never installed twice. False, with nothing
+    // changed, when the procedure cannot be installed or the shell refuses the icon: the window must then
+    // not hide behind it.
+    bool AddTrayIcon(HWND window, HMENU menu, HICON icon);
     // Deletes the icon and takes the procedure off the window again; nothing while there is no icon.
     void RemoveTrayIcon();
     void SetTrayTip(const std::wstring& text);
     void SetTrayIcon(HICON icon);
-    bool Exists() const { return exists_; }
 
 private:
     static LRESULT CALLBACK TrayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                            UINT_PTR subclassId, DWORD_PTR self);
     void OnMouse(UINT mouseMessage);
+    void OnShellRestarted();
 
     NotificationArea& area_;
+    MessageBoxes& boxes_;
     NOTIFYICONDATAW data_{};
     HMENU menu_ = nullptr;
     bool exists_ = false;

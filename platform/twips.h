@@ -12,10 +12,6 @@ constexpr int TwipsToPixels(int twips, int dpi) {
                                         : -((-scaled + TwipsPerInch / 2) / TwipsPerInch));
 }
 
-constexpr int PixelsToTwips(int pixels, int dpi) {
-    return dpi == 0 ? 0 : static_cast<int>((static_cast<long long>(pixels) * TwipsPerInch + dpi / 2) / dpi);
-}
-
 // Font sizes in points at the real DPI, as a negative LOGFONT height (character height).
 constexpr int PointsToFontHeight(double points, int dpi) {
     return -static_cast<int>(points * dpi / 72.0 + 0.5);

@@ -1,5 +1,7 @@
 #include "platform/window_timer.h"
 
+#include "platform/system_error.h"
+
 #include <algorithm>
 
 namespace tarnwatch::win {
@@ -32,7 +34,10 @@ void WindowTimer::SetEnabled(bool enabled) {
 
 void WindowTimer::Start() {
     const auto period = std::clamp<std::int64_t>(intervalMs_, USER_TIMER_MINIMUM, USER_TIMER_MAXIMUM);
-    ::SetTimer(window_, id_, static_cast<UINT>(period), nullptr);
+    if (::SetTimer(window_, id_, static_cast<UINT>(period), nullptr) == 0) {
+        const DWORD error = ::GetLastError();
+        throw WindowsError(L"Cannot start the polling timer", error);
+    }
 }
 
 } // namespace tarnwatch::win

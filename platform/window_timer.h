@@ -7,6 +7,8 @@
 
 namespace tarnwatch::win {
 
+// Without its timer the program would sit still and look fine: a timer the system will not start throws
+// WindowsError, so that the user hears of it.
 class WindowTimer final : public PollTimer {
 public:
     // Starts at once, as a timer designed enabled does.
@@ -17,9 +19,6 @@ public:
 
     void SetIntervalMs(std::int64_t intervalMs) override;
     void SetEnabled(bool enabled) override;
-
-    bool Enabled() const { return enabled_; }
-    std::int64_t IntervalMs() const { return intervalMs_; }
 
 private:
     void Start();

@@ -58,6 +58,35 @@ TEST_F(SettingsFile, SavesEveryLineScrambledWithCrLfAndReadsItBack) {
     EXPECT_TRUE(boxes.Shown.empty());
 }
 
+TEST_F(SettingsFile, AFileAsLargeAsTheLoaderTakesIsSavedAndReadBackButNotOneByteMore) {
+    state.RowLimit = 30;
+    state.UpdateSeconds = 5;
+    state.LogFolder = L"E:\\logs\\";
+    const std::wstring longest = L"255.255.255.255";
+    // The three lines before the filter list, line ends included.
+    std::int64_t size = std::ssize(std::string_view("30\r\n5\r\nE:\\logs\\\r\n"));
+    while (size + std::ssize(longest) + 2 <= LargestSettingsFile) {
+        state.FilterIps.push_back(longest);
+        size += std::ssize(longest) + 2;
+    }
+    state.FilterIps.back().append(static_cast<std::size_t>(LargestSettingsFile - size), L'0');
+    ASSERT_TRUE(SaveSettings(state, path, codePage, boxes));
+    EXPECT_EQ(static_cast<std::int64_t>(std::filesystem::file_size(path)), LargestSettingsFile);
+    const SharedState saved = state;
+    state = SharedState{};
+    ASSERT_EQ(Load(disk), LoadResult::Loaded);
+    EXPECT_EQ(state.FilterIps, saved.FilterIps);
+    EXPECT_GE(state.FilterIps.size(), 100'000u);
+
+    state.FilterIps.back() += L'0';
+    EXPECT_FALSE(SaveSettings(state, path, codePage, boxes));
+    ASSERT_EQ(boxes.Shown.size(), 1u);
+    EXPECT_EQ(boxes.Shown[0].Text, messages::SettingsTooLarge(path.wstring(), LargestSettingsFile));
+    EXPECT_EQ(boxes.Shown[0].Title, messages::SaveSettingsTitle);
+    EXPECT_EQ(static_cast<std::int64_t>(std::filesystem::file_size(path)), LargestSettingsFile)
+        << "the file of the last save is left as it was";
+}
+
 TEST_F(SettingsFile, TrimsTheNumbersAndOnlyTheFirstFilterEntry) {
     ASSERT_EQ(Load({" 30 ", "-3", "  D:\\logs\\ ", " 10.0.0.1 ", " 10.0.0.2 ", ""}), LoadResult::Loaded);
     EXPECT_EQ(state.RowLimit, 30);
@@ -81,7 +110,7 @@ TEST_F(SettingsFile, AFileTheProgramDidNotWriteEndsTheStartUpWithTheMessageForWh
         {"two lines", twoLines},
         {"a row limit that is no number", ScrambledFile({"eight", "3", "C:\\"})},
         {"a blank period", ScrambledFile({"8", " ", "C:\\"})},
-        {"over 64 KiB", twoLines + std::string(65536, 'x')},
+        {"over the largest settings file", twoLines + std::string(LargestSettingsFile, 'x')},
     };
     ASSERT_EQ(Load({"7", "2", "C:\\"}), LoadResult::Loaded);
     for (const auto& [what, bytes] : damaged) {

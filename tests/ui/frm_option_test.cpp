@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -99,18 +100,27 @@ TEST_F(FrmOptionTest, FolderPickerResultsFillThePathBoxEndingWithABackslash) {
     EXPECT_EQ(state.LogFolder, L"E:\\web logs\\");
 }
 
-// Enter or Esc acting as OK or Cancel would close the dialog before its last step.
-TEST_F(FrmOptionTest, EnterAndEscapeDoNothingAndTabWalksFromTheFolderButtonThroughTheFocusOrder) {
+// Enter on a focused button presses it; anywhere else Enter, and Esc everywhere, acting as OK or Cancel would
+// close the dialog before its last step.
+TEST_F(FrmOptionTest, EnterAwayFromTheButtonsAndEscapeDoNothingAndTabWalksFromTheFolderButtonInFocusOrder) {
     std::vector<Id> focused;
     const Step seeFocus = [&](HWND) { focused.push_back(static_cast<Id>(::GetDlgCtrlID(::GetFocus()))); };
+    const Step enterAwayFromTheButtons = [](HWND) {
+        std::array<wchar_t, 16> className{};
+        ::GetClassNameW(::GetFocus(), className.data(), static_cast<int>(className.size()));
+        if (std::wstring(className.data()) != WC_BUTTONW) {
+            ::PostMessageW(::GetFocus(), WM_KEYDOWN, VK_RETURN, 0);
+        }
+    };
     std::vector<Step> steps{seeFocus};
     for (int press = 0; press < 6; ++press) {
-        steps.insert(steps.end(), {PressKey(VK_RETURN), PressKey(VK_ESCAPE), PressKey(VK_TAB), seeFocus});
+        steps.insert(steps.end(), {enterAwayFromTheButtons, PressKey(VK_ESCAPE), PressKey(VK_TAB), seeFocus});
     }
     steps.push_back(CloseBox());
     Open(std::move(steps));
     EXPECT_EQ(focused, (std::vector<Id>{Id::cmdSelect, Id::txtPath, Id::cmdOk, Id::cmdCancel, Id::sldSecond,
                                         Id::sldNum, Id::cmdSelect}));
+    EXPECT_FALSE(state.SettingsDirty);
 }
 
 } // namespace

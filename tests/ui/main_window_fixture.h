@@ -37,7 +37,14 @@ public:
         NOTIFYICONDATAW Icon;
     };
     std::vector<Call> Calls;
-    void Notify(DWORD action, const NOTIFYICONDATAW& icon) override { Calls.push_back({action, icon}); }
+    bool RefusesIcons = false;
+    bool Notify(DWORD action, const NOTIFYICONDATAW& icon) override {
+        if (action == NIM_ADD && RefusesIcons) {
+            return false;
+        }
+        Calls.push_back({action, icon});
+        return true;
+    }
 };
 
 class RecordingOpener final : public win::ShellOpener {
@@ -147,9 +154,10 @@ protected:
     }
 
     HWND Window() const { return frmMain_->Handle(); }
-    HWND List() const { return frmMain_->MonitorListHandle(); }
-    HWND Help() const { return frmMain_->HelpWindow().Handle(); }
-    HWND HelpList() const { return frmMain_->HelpWindow().HelpListHandle(); }
+    HWND List() const { return ::GetDlgItem(Window(), ui::IdOf(ui::FrmMain::Id::lvwTarnwatch)); }
+    // Null while the help window is not open.
+    HWND Help() const { return ::FindWindowW(ui::FrmHelp::ClassName, nullptr); }
+    HWND HelpList() const { return ::GetDlgItem(Help(), ui::IdOf(ui::FrmHelp::Id::lvwHelp)); }
     void Tick() { ::SendMessageW(Window(), WM_TIMER, ui::FrmMain::UpdateTimerId, 0); }
     void Command(UINT command) { ::SendMessageW(Window(), WM_COMMAND, command, 0); }
     bool IsChecked(UINT command, HMENU menu = nullptr) const {

@@ -1,4 +1,6 @@
 #include "engine/messages.h"
+#include "platform/handles.h"
+#include "platform/system_error.h"
 #include "platform/twips.h"
 #include "resources/version.h"
 #include "tests/ui/main_window_fixture.h"
@@ -214,7 +216,7 @@ TEST_F(MainWindowTest, TheHelpWindowListsTheFortyOneCodesOnceKeepsItsHeightAndFi
     for (const bool closeFirst : {false, false, true}) {
         if (closeFirst) {
             ::SendMessageW(Help(), WM_CLOSE, 0, 0);
-            ASSERT_FALSE(frmMain_->HelpWindow().IsOpen());
+            ASSERT_EQ(Help(), nullptr);
         }
         Command(ui::mnuCon);
         ASSERT_TRUE(::IsWindowVisible(Help()));
@@ -228,7 +230,7 @@ TEST_F(MainWindowTest, TheHelpWindowListsTheFortyOneCodesOnceKeepsItsHeightAndFi
     // At 144 DPI the code column and the gap are wider than the narrowest window the system allows.
     RECT suggested = WindowRect(Help());
     ::SendMessageW(Help(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
-    const int dpi = frmMain_->HelpWindow().Dpi();
+    constexpr int dpi = 144;
     const int codeColumn = TwipsToPixels(1200, dpi);
     const int statusGap = TwipsToPixels(360, dpi);
     RECT client{};
@@ -259,7 +261,7 @@ TEST_F(MainWindowTest, AnOpenHelpWindowKeepsTheProgramGoingAfterTheMainWindowClo
         Command(ui::mnuExit);
         EXPECT_EQ(programEnds, 1) << "the main window closed, help open: " << helpOpen;
     }
-    ASSERT_TRUE(frmMain_->HelpWindow().IsOpen());
+    ASSERT_NE(Help(), nullptr);
     ::SendMessageW(Help(), WM_CLOSE, 0, 0);
     EXPECT_EQ(programEnds, 2);
 }
@@ -295,12 +297,21 @@ TEST_F(MainWindowTest, OnlineHelpAndTheLogViewerOpenOnlyWhatTheyMayAndRefuseTheR
 
     std::filesystem::resize_file(TodaysLog(), 104857601);
     Command(ui::mnuLog);
+    {
+        const win::FileHandle heldAlone(::CreateFileW(TodaysLog().c_str(), GENERIC_READ, 0, nullptr,
+                                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(heldAlone);
+        Command(ui::mnuLog);
+    }
     std::filesystem::remove(TodaysLog());
     Command(ui::mnuLog);
     EXPECT_EQ(opener_.Targets.size(), 2u) << "nothing more was opened";
-    ASSERT_EQ(boxes_.Shown.size(), 2u);
+    ASSERT_EQ(boxes_.Shown.size(), 3u);
     EXPECT_EQ(boxes_.Shown[0].Text, L"File -> " + log + L"\r\nIs Biger then 100M, Please Backup It First!!!");
-    EXPECT_EQ(boxes_.Shown[1].Text, L"File -> " + log + L"\r\nDon't Found!!!");
+    EXPECT_EQ(boxes_.Shown[1].Text,
+              messages::LogNotOpened(log, win::SystemErrorText(ERROR_SHARING_VIOLATION)))
+        << "there, but held by another program";
+    EXPECT_EQ(boxes_.Shown[2].Text, L"File -> " + log + L"\r\nDon't Found!!!");
     for (const ShownBox& box : boxes_.Shown) {
         EXPECT_EQ(box.Title, L"Open LogFile Failed");
         EXPECT_EQ(box.Buttons, BoxButtons::Ok);

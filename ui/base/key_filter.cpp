@@ -1,35 +1,40 @@
 #include "ui/base/key_filter.h"
 
+#include "platform/callback_guard.h"
+
 #include <commctrl.h>
+
+#include <stdexcept>
 
 namespace tarnwatch::ui {
 
 namespace {
 
-constexpr UINT_PTR KeyFilterId = 1;
-
-LRESULT CALLBACK KeyFilterProcedure(HWND textBox, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                    DWORD_PTR test) {
-    switch (message) {
-    case WM_CHAR:
-        if (!reinterpret_cast<KeyTest>(test)(static_cast<wchar_t>(wParam),
-                                             static_cast<std::size_t>(::GetWindowTextLengthW(textBox)))) {
-            return 0;
-        }
-        break;
-    case WM_NCDESTROY:
-        ::RemoveWindowSubclass(textBox, &KeyFilterProcedure, KeyFilterId);
-        break;
-    default:
-        break;
+// The test travels as the subclass's id, the boxes as its data: nothing to allocate, nothing to free.
+LRESULT CALLBACK KeyFilterProcedure(HWND textBox, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR test,
+                                    DWORD_PTR boxes) {
+    if (message == WM_NCDESTROY) {
+        ::RemoveWindowSubclass(textBox, &KeyFilterProcedure, test);
     }
-    return ::DefSubclassProc(textBox, message, wParam, lParam);
+    LRESULT result = 0;
+    win::RunGuarded(*reinterpret_cast<MessageBoxes*>(boxes), [&] {
+        if (message == WM_CHAR &&
+            !reinterpret_cast<KeyTest>(test)(static_cast<wchar_t>(wParam),
+                                             static_cast<std::size_t>(::GetWindowTextLengthW(textBox)))) {
+            return;
+        }
+        result = ::DefSubclassProc(textBox, message, wParam, lParam);
+    });
+    return result;
 }
 
 } // namespace
 
-void FilterTypedCharacters(HWND textBox, KeyTest test) {
-    ::SetWindowSubclass(textBox, &KeyFilterProcedure, KeyFilterId, reinterpret_cast<DWORD_PTR>(test));
+void FilterTypedCharacters(HWND textBox, KeyTest test, MessageBoxes& boxes) {
+    if (!::SetWindowSubclass(textBox, &KeyFilterProcedure, reinterpret_cast<UINT_PTR>(test),
+                             reinterpret_cast<DWORD_PTR>(&boxes))) {
+        throw std::runtime_error("Cannot filter the keys typed into a text box");
+    }
 }
 
 } // namespace tarnwatch::ui

@@ -1,5 +1,7 @@
 #include "ui/base/modal_loop.h"
 
+#include "platform/callback_guard.h"
+
 #include <vector>
 
 namespace tarnwatch::ui {
@@ -8,7 +10,7 @@ namespace {
 
 class ThreadWindowsDisabled {
 public:
-    explicit ThreadWindowsDisabled(HWND modal) : modal_(modal) {
+    ThreadWindowsDisabled(HWND modal, MessageBoxes& boxes) : modal_(modal), boxes_(boxes) {
         ::EnumThreadWindows(::GetCurrentThreadId(), &Collect, reinterpret_cast<LPARAM>(this));
         for (const HWND window : disabled_) {
             ::EnableWindow(window, FALSE);
@@ -25,27 +27,31 @@ public:
     ThreadWindowsDisabled& operator=(const ThreadWindowsDisabled&) = delete;
 
 private:
+    // A failure ends the walk: the windows collected so far are disabled, the others stay usable.
     static BOOL CALLBACK Collect(HWND window, LPARAM self) {
         auto& disabler = *reinterpret_cast<ThreadWindowsDisabled*>(self);
-        if (window != disabler.modal_ && ::IsWindowEnabled(window)) {
-            disabler.disabled_.push_back(window);
-        }
-        return TRUE;
+        return win::RunGuarded(disabler.boxes_, [&] {
+            if (window != disabler.modal_ && ::IsWindowEnabled(window)) {
+                disabler.disabled_.push_back(window);
+            }
+        });
     }
 
     HWND modal_;
+    MessageBoxes& boxes_;
     std::vector<HWND> disabled_;
 };
 
-bool IsEnterOrEsc(HWND window, const MSG& message) {
-    return message.message == WM_KEYDOWN && (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE) &&
-           (message.hwnd == window || ::IsChild(window, message.hwnd));
+bool IsFocusedPushButton(HWND window, const MSG& message) {
+    constexpr LRESULT PushButton = DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON;
+    return message.hwnd == ::GetFocus() && ::IsChild(window, message.hwnd) &&
+           (::SendMessageW(message.hwnd, WM_GETDLGCODE, 0, 0) & PushButton) != 0;
 }
 
 } // namespace
 
-void RunModalLoop(HWND window, const bool& done, bool bindsEnterAndEsc) {
-    const ThreadWindowsDisabled otherWindows(window);
+void RunModalLoop(HWND window, const bool& done, MessageBoxes& boxes) {
+    const ThreadWindowsDisabled otherWindows(window, boxes);
     MSG message{};
     while (!done && ::IsWindow(window)) {
         const BOOL received = ::GetMessageW(&message, nullptr, 0, 0);
@@ -56,10 +62,16 @@ void RunModalLoop(HWND window, const bool& done, bool bindsEnterAndEsc) {
             }
             return;
         }
-        if (!bindsEnterAndEsc && IsEnterOrEsc(window, message)) {
+        // The dialog manager presses only a default button with Enter; the program's windows have none, and
+        // a Windows user expects the focused button to be pressed, as Space does.
+        if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN &&
+            IsFocusedPushButton(window, message)) {
+            ::SendMessageW(::GetParent(message.hwnd), WM_COMMAND,
+                           MAKEWPARAM(::GetDlgCtrlID(message.hwnd), BN_CLICKED),
+                           reinterpret_cast<LPARAM>(message.hwnd));
             continue;
         }
-        // Tab walks the controls; bound, Enter and Esc arrive as commands IDOK and IDCANCEL.
+        // Tab walks the controls; Enter and Esc arrive as the commands IDOK and IDCANCEL.
         if (!::IsDialogMessageW(window, &message)) {
             ::TranslateMessage(&message);
             ::DispatchMessageW(&message);

@@ -11,10 +11,9 @@ win::FontHandle CreateProgramFont(int dpi, bool bold = false);
 
 enum class ProgramIcon { Yellow, Blue };
 
-// The icon at one of the system's own icon sizes. Shared icons belong to the system: nothing to free.
+// The icon at the given size, drawn for it where the program has that size. Each size is loaded once and
+// kept for the rest of the run, so the handle is the same at every call and there is nothing to free. (The
+// system's own sharing of icons would hand out the first size it loaded, whatever size is asked for.)
 HICON LoadProgramIcon(HINSTANCE instance, ProgramIcon icon, int sizePixels);
-
-// The icon at any size, as a copy of the program's own.
-win::IconHandle LoadProgramIconCopy(HINSTANCE instance, ProgramIcon icon, int sizePixels);
 
 } // namespace tarnwatch::ui

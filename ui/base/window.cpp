@@ -1,22 +1,23 @@
 #include "ui/base/window.h"
 
+#include "platform/callback_guard.h"
 #include "platform/dpi.h"
+#include "platform/system_error.h"
 #include "platform/twips.h"
 #include "platform/window_frame.h"
 #include "ui/base/modal_loop.h"
 #include "ui/base/program_look.h"
-#include "ui/base/unexpected_error.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
-#include <exception>
 #include <utility>
 
 namespace tarnwatch::ui {
 
 namespace {
 
+// The icons are the window's own, sized for its DPI: a class has one icon for every screen.
 void RegisterOnce(HINSTANCE instance, const wchar_t* className, WNDPROC procedure) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
@@ -25,13 +26,13 @@ void RegisterOnce(HINSTANCE instance, const wchar_t* className, WNDPROC procedur
     }
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = instance;
-    // Every window of the program carries its icon.
-    windowClass.hIcon = LoadProgramIcon(instance, ProgramIcon::Yellow, ::GetSystemMetrics(SM_CXICON));
-    windowClass.hIconSm = LoadProgramIcon(instance, ProgramIcon::Yellow, ::GetSystemMetrics(SM_CXSMICON));
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
     windowClass.lpszClassName = className;
-    ::RegisterClassExW(&windowClass);
+    if (::RegisterClassExW(&windowClass) == 0) {
+        const DWORD error = ::GetLastError();
+        throw win::WindowsError(std::wstring(L"Cannot register the window class ") + className, error);
+    }
 }
 
 // What a window procedure answers when its handler failed: creation fails, anything else counts as handled.
@@ -46,18 +47,8 @@ LRESULT FailedAnswer(UINT message) {
     }
 }
 
-// Runs a handler at the window procedure: no exception goes on into the system that called it. False when
-// the handler failed.
-template <typename Handler> bool RunGuarded(MessageBoxes& boxes, Handler&& handler) {
-    try {
-        handler();
-        return true;
-    } catch (const std::exception& error) {
-        ReportUnexpectedError(boxes, error.what());
-    } catch (...) {
-        ReportUnexpectedError(boxes, "an exception of unknown type");
-    }
-    return false;
+bool IsCreation(UINT message) {
+    return message == WM_NCCREATE || message == WM_CREATE;
 }
 
 HWND openModalWindow = nullptr;
@@ -96,12 +87,18 @@ bool Window::Create(HINSTANCE instance, const WindowDesign& design, HMENU menu) 
     static_cast<void>(commonControls);
     design_ = design;
     RegisterOnce(instance, design.ClassName, &Window::Procedure);
+    creationRefused_ = false;
     const HWND created =
         ::CreateWindowExW(design.ExStyle, design.ClassName, design.Caption, design.Style, CW_USEDEFAULT,
                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, menu, instance, this);
     if (created == nullptr) {
-        return false;
+        if (creationRefused_) {
+            return false;
+        }
+        const DWORD error = ::GetLastError();
+        throw win::WindowsError(std::wstring(L"Cannot create the window \"") + design.Caption + L"\"", error);
     }
+    SetIcons();
     if (design.ClientWidthTwips > 0) {
         RECT bounds{};
         ::GetWindowRect(Handle(), &bounds);
@@ -118,6 +115,11 @@ HWND Window::AddControl(const ControlDesign& design) {
     const HWND control =
         ::CreateWindowExW(design.ExStyle, design.ClassName, design.Text, design.Style, 0, 0, 0, 0, Handle(),
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.Id)), Instance(), nullptr);
+    if (control == nullptr) {
+        const DWORD error = ::GetLastError();
+        throw win::WindowsError(std::wstring(L"Cannot create a control of the class ") + design.ClassName,
+                                error);
+    }
     PlaceControl(control, design.Rect, design.Bold);
     return control;
 }
@@ -195,13 +197,21 @@ LRESULT CALLBACK Window::Procedure(HWND window, UINT message, WPARAM wParam, LPA
         self->window_.Release();
         self->modalDone_ = true;
         const LRESULT result = ::DefWindowProcW(window, message, wParam, lParam);
-        RunGuarded(self->boxes_, [self] { self->Destroyed(); });
+        win::RunGuarded(self->boxes_, [self] { self->Destroyed(); });
         return result;
     }
     LRESULT result = 0;
-    const bool handled =
-        RunGuarded(self->boxes_, [&] { result = self->BaseHandleMessage(message, wParam, lParam); });
-    return handled ? result : FailedAnswer(message);
+    const bool handled = win::RunGuarded(
+        self->boxes_, [&] { result = self->BaseHandleMessage(message, wParam, lParam); },
+        IsCreation(message) ? win::AfterError::WindowNotOpened : win::AfterError::GoesOn);
+    if (handled && !(message == WM_CREATE && result == -1)) {
+        return result;
+    }
+    // The window's handlers have had their say, reported or refused on purpose: its creation fails quietly.
+    if (IsCreation(message)) {
+        self->creationRefused_ = true;
+    }
+    return FailedAnswer(message);
 }
 
 LRESULT Window::BaseHandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -252,8 +262,19 @@ void Window::MoveFocus(bool backwards) {
     }
 }
 
+void Window::SetIcons() {
+    const HINSTANCE instance = Instance();
+    ::SendMessageW(Handle(), WM_SETICON, ICON_BIG,
+                   reinterpret_cast<LPARAM>(LoadProgramIcon(instance, ProgramIcon::Yellow,
+                                                            win::SystemMetricForDpi(SM_CXICON, dpi_))));
+    ::SendMessageW(Handle(), WM_SETICON, ICON_SMALL,
+                   reinterpret_cast<LPARAM>(LoadProgramIcon(instance, ProgramIcon::Yellow,
+                                                            win::SystemMetricForDpi(SM_CXSMICON, dpi_))));
+}
+
 void Window::OnDpiChanged(int dpi, const RECT& suggested) {
     dpi_ = dpi;
+    SetIcons();
     // The old fonts go only once no control uses them any more.
     win::FontHandle oldFont = std::move(font_);
     win::FontHandle oldBoldFont = std::move(boldFont_);
@@ -278,7 +299,8 @@ void Window::ShowModal(HINSTANCE instance, const WindowDesign& design) {
 void Window::SpanScreenHeightLess(int shortfallTwips) {
     RECT bounds{};
     ::GetWindowRect(Handle(), &bounds);
-    const int height = ::GetSystemMetrics(SM_CYSCREEN) - Pixels(shortfallTwips);
+    const RECT monitor = win::WindowMonitor(Handle()).Whole;
+    const int height = monitor.bottom - monitor.top - Pixels(shortfallTwips);
     if (bounds.bottom - bounds.top != height) {
         // A resize handler that calls this comes back here once more from within; that run finds the height
         // right.
@@ -298,7 +320,7 @@ void Window::RunModal() {
     modalDone_ = false;
     ::ShowWindow(Handle(), SW_SHOWNORMAL);
     OnActivate(true);
-    RunModalLoop(Handle(), modalDone_, BindsEnterAndEsc());
+    RunModalLoop(Handle(), modalDone_, boxes_);
     modalRunning_ = false;
     openModalWindow = outerModalWindow;
     Destroy();

@@ -68,9 +68,6 @@ public:
     HWND Handle() const { return window_.Get(); }
     // The innermost window of the program that runs modally, or null.
     static HWND OpenModalWindow();
-    int Dpi() const { return dpi_; }
-    // A design length in twips, in pixels at the window's DPI.
-    int Pixels(int twips) const;
 
 protected:
     explicit Window(MessageBoxes& boxes) : boxes_(boxes) {}
@@ -78,17 +75,22 @@ protected:
     virtual ~Window();
 
     // Creates the window, hidden, where the system puts new windows. WM_CREATE runs inside; false when the
-    // window refused to be created.
+    // window's own handlers refused to be created or failed (which they have reported). Throws
+    // win::WindowsError when the system cannot make the window.
     bool Create(HINSTANCE instance, const WindowDesign& design, HMENU menu = nullptr);
     void Destroy() { window_.Reset(); }
 
-    // Creation order is the order in which Tab walks the controls.
+    // Creation order is the order in which Tab walks the controls. Throws win::WindowsError when the system
+    // cannot make the control.
     HWND AddControl(const ControlDesign& design);
     // Keeps a control made elsewhere at a design rectangle and in the window's font.
     void PlaceControl(HWND control, const TwipsRect& rect, bool bold = false);
 
     HINSTANCE Instance() const;
     MessageBoxes& Boxes() const { return boxes_; }
+    int Dpi() const { return dpi_; }
+    // A design length in twips, in pixels at the window's DPI.
+    int Pixels(int twips) const;
 
     // The window's own handlers; what it leaves alone goes to DefaultHandling.
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -103,11 +105,10 @@ protected:
     void RunModal();
     // Creates the window and runs it modally.
     void ShowModal(HINSTANCE instance, const WindowDesign& design);
-    // Sets the outer height to the primary screen's height less the given twips, keeping place and width.
+    // Sets the outer height to the height of the window's monitor less the given twips, keeping place and
+    // width.
     void SpanScreenHeightLess(int shortfallTwips);
     void EndModal() { modalDone_ = true; }
-    // A window that binds Enter and Esc hears them as the commands IDOK and IDCANCEL.
-    virtual bool BindsEnterAndEsc() const { return false; }
 
 private:
     struct PlacedControl {
@@ -121,6 +122,7 @@ private:
     void OnActivate(bool active);
     void MoveFocus(bool backwards);
     void OnDpiChanged(int dpi, const RECT& suggested);
+    void SetIcons();
     void Place(const PlacedControl& placed);
     void SetDesignClientSize(POINT topLeft);
     HFONT Font(bool bold);
@@ -129,6 +131,8 @@ private:
     WindowDesign design_;
     win::FontHandle font_;
     win::FontHandle boldFont_;
+    // Set while the window's own handlers refuse or fail its creation.
+    bool creationRefused_ = false;
     std::vector<PlacedControl> controls_;
     // After the fonts, so that the window and its controls are gone before the fonts they use.
     win::WindowHandle window_;

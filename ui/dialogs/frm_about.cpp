@@ -43,7 +43,9 @@ LRESULT FrmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         Form_Load();
         return 0;
     case WM_COMMAND:
-        if (static_cast<Id>(LOWORD(wParam)) == Id::Command1 && HIWORD(wParam) == BN_CLICKED) {
+        // A box with only OK closes on Enter and Esc from anywhere, as a message box does.
+        if (HIWORD(wParam) == BN_CLICKED && (static_cast<Id>(LOWORD(wParam)) == Id::Command1 ||
+                                             LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
             Command1_Click();
         }
         return 0;
@@ -62,9 +64,9 @@ void FrmAbout::Form_Load() {
 
 // The icon is drawn at the size it takes on this screen, not stretched from another.
 void FrmAbout::DpiChanged() {
-    win::IconHandle icon = LoadProgramIconCopy(Instance(), ProgramIcon::Yellow, Pixels(IconTwips));
-    ::SendMessageW(Image1, STM_SETICON, reinterpret_cast<WPARAM>(icon.Get()), 0);
-    icon_ = std::move(icon);
+    ::SendMessageW(
+        Image1, STM_SETICON,
+        reinterpret_cast<WPARAM>(LoadProgramIcon(Instance(), ProgramIcon::Yellow, Pixels(IconTwips))), 0);
 }
 
 void FrmAbout::Command1_Click() {

@@ -2,7 +2,6 @@
 #pragma once
 
 #include "engine/ports.h"
-#include "platform/handles.h"
 #include "ui/base/window.h"
 
 #include <windows.h>
@@ -26,7 +25,6 @@ private:
     void Form_Load();
     void Command1_Click();
 
-    win::IconHandle icon_;
     HWND Image1 = nullptr;
     HWND Label1 = nullptr;
     HWND Label2 = nullptr;

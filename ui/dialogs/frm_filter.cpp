@@ -92,7 +92,7 @@ void FrmFilter::CreateControls() {
                             InFrame(FrmConfirmRect, {1440, 840, 1095, 315})});
     txtIp = AddControl({IdOf(Id::txtIp), WC_EDITW, L"", ChildStyle | WS_TABSTOP | ES_AUTOHSCROLL,
                         WS_EX_CLIENTEDGE, InFrame(FrmIpRect, {120, 360, 2655, 375})});
-    FilterTypedCharacters(txtIp, &AcceptIpKey);
+    FilterTypedCharacters(txtIp, &AcceptIpKey, Boxes());
     lblText = AddControl({IdOf(Id::lblText), WC_STATICW, L"", ChildStyle | SS_LEFT, 0,
                           InFrame(FrmConfirmRect, {240, 360, 2535, 375})});
     AddControl({0, WC_BUTTONW, L"Modify IP", ChildStyle | BS_GROUPBOX, 0, FrmIpRect});

@@ -88,7 +88,7 @@ void FrmHelp::Show(HINSTANCE instance) {
 LRESULT FrmHelp::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
-        lvwHelp = AddControl({1,
+        lvwHelp = AddControl({IdOf(Id::lvwHelp),
                               WC_LISTVIEWW,
                               L"",
                               ChildStyle | WS_TABSTOP | LVS_REPORT | LVS_NOSORTHEADER,

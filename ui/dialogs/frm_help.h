@@ -13,6 +13,8 @@ namespace tarnwatch::ui {
 class FrmHelp final : public Window {
 public:
     static constexpr const wchar_t* ClassName = L"TarnwatchHelp";
+    // The controls' ids, for tools that find them as a user's tools do.
+    enum class Id : int { lvwHelp = 1 };
 
     // closed runs when the window has closed.
     FrmHelp(MessageBoxes& boxes, std::function<void()> closed) : Window(boxes), closed_(std::move(closed)) {}
@@ -21,7 +23,6 @@ public:
     // front as it is.
     void Show(HINSTANCE instance);
     bool IsOpen() const { return Handle() != nullptr; }
-    HWND HelpListHandle() const { return lvwHelp; }
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -2,6 +2,8 @@
 
 #include "engine/messages.h"
 #include "engine/settings.h"
+#include "platform/dpi.h"
+#include "platform/system_error.h"
 #include "platform/win_clock.h"
 #include "platform/window_frame.h"
 #include "ui/dialogs/author.h"
@@ -35,8 +37,6 @@ constexpr int RightGapTwips = 7;
 constexpr int HeightShortfallTwips = 408;
 
 constexpr std::int64_t DesignTimerIntervalMs = 1000;
-
-enum ControlId : int { PicYellowId = 1, PicBlueId, MonitorListId };
 
 bool IsChecked(HMENU menu, UINT command) {
     return (::GetMenuState(menu, command, MF_BYCOMMAND) & MF_CHECKED) != 0;
@@ -120,17 +120,17 @@ LRESULT FrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void FrmMain::CreateControls() {
-    picYellow = CreatePicture(PicYellowId, {3120, 3720, 615, 615}, ProgramIcon::Yellow);
-    picBlue = CreatePicture(PicBlueId, {1560, 3840, 615, 615}, ProgramIcon::Blue);
+    picYellow = CreatePicture(Id::picYellow, {3120, 3720, 615, 615}, ProgramIcon::Yellow);
+    picBlue = CreatePicture(Id::picBlue, {1560, 3840, 615, 615}, ProgramIcon::Blue);
     tmrUpdate.emplace(Handle(), UpdateTimerId, DesignTimerIntervalMs);
-    lvwTarnwatch.Create(Handle(), Instance(), MonitorListId);
+    lvwTarnwatch.Create(Handle(), Instance(), IdOf(Id::lvwTarnwatch));
     PlaceControl(lvwTarnwatch.Handle(), {360, 240, 3615, 2775});
     mnuTTray = BuildTrayMenu();
 }
 
 // A hidden picture box holding a 32x32 icon for the tray; it is never seen in the window.
-HWND FrmMain::CreatePicture(int controlId, const TwipsRect& rect, ProgramIcon icon) {
-    const HWND picture = AddControl({controlId, WC_STATICW, L"", WS_CHILD | SS_ICON, 0, rect});
+HWND FrmMain::CreatePicture(Id id, const TwipsRect& rect, ProgramIcon icon) {
+    const HWND picture = AddControl({IdOf(id), WC_STATICW, L"", WS_CHILD | SS_ICON, 0, rect});
     ::SendMessageW(picture, STM_SETICON, reinterpret_cast<WPARAM>(LoadProgramIcon(Instance(), icon, 32)), 0);
     return picture;
 }
@@ -156,8 +156,10 @@ void FrmMain::PlaceAtTopRight() {
     const int client = Pixels(DesignClientTwips);
     const SIZE outer =
         win::OuterSizeForClient(SIZE{client, client}, MainDesign.Style, MainDesign.ExStyle, true, Dpi());
-    const int left = ::GetSystemMetrics(SM_CXSCREEN) - outer.cx - Pixels(RightGapTwips);
-    ::SetWindowPos(Handle(), nullptr, left, 0, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    // At the top right of the screen the window is on, beside a taskbar rather than under it.
+    const RECT work = win::WindowMonitor(Handle()).Work;
+    const int left = work.right - outer.cx - Pixels(RightGapTwips);
+    ::SetWindowPos(Handle(), nullptr, left, work.top, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void FrmMain::Form_Resize(WPARAM sizeKind) {
@@ -355,7 +357,11 @@ void FrmMain::mnuMin_Click() {
     if ((::GetMenuState(menuBar, mnuMin, MF_BYCOMMAND) & MF_GRAYED) != 0) {
         return;
     }
-    tray_.AddTrayIcon(Handle(), TrayMenu(), TrayPictureIcon(TrayPicture::Yellow));
+    if (!tray_.AddTrayIcon(Handle(), TrayMenu(), TrayPictureIcon(TrayPicture::Yellow))) {
+        ports_.Boxes.Show(messages::TrayIconRefused, messages::MinimizeFailedTitle, BoxButtons::Ok,
+                          BoxIcon::Critical);
+        return;
+    }
     state_.InTray = true;
     tray_.SetTrayTip(L"Corvin's Tarnwatch");
     ::ShowWindow(Handle(), SW_HIDE);
@@ -372,10 +378,10 @@ void FrmMain::mnuTShow_Click() {
     }
 }
 
-// The tray shows the icon at the small-icon size of the screen, drawn for it rather than squeezed.
+// The tray shows the icon at the small-icon size of the window's screen, drawn for it rather than squeezed.
 HICON FrmMain::TrayPictureIcon(TrayPicture picture) const {
     return LoadProgramIcon(Instance(), picture == TrayPicture::Blue ? ProgramIcon::Blue : ProgramIcon::Yellow,
-                           ::GetSystemMetrics(SM_CXSMICON));
+                           win::SystemMetricForDpi(SM_CXSMICON, Dpi()));
 }
 
 void FrmMain::ShowFilterDialog() {
@@ -450,10 +456,17 @@ void FrmMain::mnuLine_Click() {
 void FrmMain::mnuLog_Click() {
     constexpr std::int64_t LargestViewedBytes = std::int64_t{100} * 1024 * 1024;
     const std::wstring& path = state_.LogFilePath;
-    const auto file = ports_.Files.IsPlainFile(path) ? ports_.Files.OpenShared(path) : nullptr;
-    if (file == nullptr) {
+    if (!ports_.Files.IsPlainFile(path)) {
         ports_.Boxes.Show(messages::LogMissingToOpen(path), messages::OpenLogFailedTitle, BoxButtons::Ok,
                           BoxIcon::Critical);
+        return;
+    }
+    const auto file = ports_.Files.OpenShared(path);
+    if (file == nullptr) {
+        // The program's files are Windows' own, whose last error tells why the log did not open.
+        const DWORD error = ::GetLastError();
+        ports_.Boxes.Show(messages::LogNotOpened(path, win::SystemErrorText(error)),
+                          messages::OpenLogFailedTitle, BoxButtons::Ok, BoxIcon::Critical);
     } else if (file->Length() > LargestViewedBytes) {
         ports_.Boxes.Show(messages::LogTooBigToOpen(path), messages::OpenLogFailedTitle, BoxButtons::Ok,
                           BoxIcon::Critical);

@@ -41,6 +41,8 @@ struct FrmMainPorts {
 class FrmMain final : public Window, private MonitorHost, private Tray {
 public:
     static constexpr const wchar_t* ClassName = L"TarnwatchMainWindow";
+    // The controls' ids, for tools that find them as a user's tools do.
+    enum class Id : int { picYellow = 1, picBlue, lvwTarnwatch };
     // tmrUpdate's ticks arrive as WM_TIMER with this id.
     static constexpr UINT_PTR UpdateTimerId = 1;
 
@@ -54,20 +56,17 @@ public:
     // Runs once the window has closed, and the help window too when it was open.
     void SetClosedHandler(std::function<void()> closed) { closed_ = std::move(closed); }
 
-    HWND MonitorListHandle() const { return lvwTarnwatch.Handle(); }
-    const FrmHelp& HelpWindow() const { return frmhelp; }
+private:
     // The pop-up of the tray icon.
     HMENU TrayMenu() const { return ::GetSubMenu(mnuTTray.Get(), 0); }
-
     // Puts the window into the topmost band of the desktop, or takes it out.
     void SetTopMost(bool topMost);
 
-private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void DpiChanged() override;
 
     void CreateControls();
-    HWND CreatePicture(int controlId, const TwipsRect& rect, ProgramIcon icon);
+    HWND CreatePicture(Id id, const TwipsRect& rect, ProgramIcon icon);
     void Form_Load();
     void ShowTodayInCaption();
     void Form_Resize(WPARAM sizeKind);
@@ -119,7 +118,7 @@ private:
     std::function<void()> closed_;
 
     win::MenuHandle mnuTTray;
-    win::TrayIcon tray_{ports_.Shell};
+    win::TrayIcon tray_{ports_.Shell, ports_.Boxes};
     HWND picYellow = nullptr;
     HWND picBlue = nullptr;
     std::optional<win::WindowTimer> tmrUpdate;

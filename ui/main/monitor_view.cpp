@@ -1,5 +1,7 @@
 #include "ui/main/monitor_view.h"
 
+#include "platform/system_error.h"
+
 #include <algorithm>
 #include <array>
 #include <string>
@@ -46,6 +48,10 @@ void MonitorView::Create(HWND parent, HINSTANCE instance, int controlId) {
     list_ = ::CreateWindowExW(
         WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_OWNERDATA,
         0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), instance, nullptr);
+    if (list_ == nullptr) {
+        const DWORD error = ::GetLastError();
+        throw win::WindowsError(L"Cannot create the monitor list", error);
+    }
     // Rows change in bulk; drawing off screen keeps those repaints from flickering.
     ListView_SetExtendedListViewStyle(list_, LVS_EX_DOUBLEBUFFER);
     for (int index = 0; index < static_cast<int>(Columns.size()); ++index) {

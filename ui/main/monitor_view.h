@@ -18,7 +18,8 @@ class MonitorView {
 public:
     MonitorView(const MonitorRows& rows, AnsiCodePage& codePage) : rows_(rows), codePage_(codePage) {}
 
-    // Creates the list with its four columns; the parent places it, and destroys it with itself.
+    // Creates the list with its four columns; the parent places it, and destroys it with itself. Throws
+    // win::WindowsError when the system cannot make the list.
     void Create(HWND parent, HINSTANCE instance, int controlId);
     HWND Handle() const { return list_; }
 
