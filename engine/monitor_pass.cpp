@@ -90,12 +90,12 @@ public:
     void OnLine(std::string_view line) override { monitor_.ParseBorrowedRecord(line, fieldListRight_); }
     void ReleaseLines() override { monitor_.ports_.List.CopyBorrowedFields(); }
 
-    // The list keeps RowLimit rows; one shown row turns the tray blue, and the sound wants as many as tones
-    // can wait.
+    // The list keeps RowLimit rows; one shown row turns the tray blue, and the sound wants as many as can
+    // sound of a burst: the one sounding and those that wait.
     std::size_t RowsEnough() override {
         const SharedState& state = monitor_.state_;
         return static_cast<std::size_t>(
-            std::max({state.RowLimit, 1, state.SoundNotify ? Beeper::MostWaitingTones : 0}));
+            std::max({state.RowLimit, 1, state.SoundNotify ? Beeper::MostWaitingTones + 1 : 0}));
     }
     bool MakesRow(std::string_view line, std::string_view fieldsLine) override {
         const bool fieldListRight = fieldsLine.empty() ? fieldListRight_ : IsRequiredFieldList(fieldsLine);

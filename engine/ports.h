@@ -71,7 +71,8 @@ public:
 
 class Beeper {
 public:
-    // At most this many tones wait to be sounded, about five seconds of them; the rest of a burst is dropped.
+    // At most this many tones wait behind the one sounding, about five seconds of them; the rest of a burst
+    // is dropped.
     static constexpr int MostWaitingTones = 25;
 
     virtual ~Beeper() = default;

@@ -23,7 +23,7 @@ BeepQueue::~BeepQueue() {
 void BeepQueue::Beep(int frequencyHz, int durationMs) {
     {
         const std::lock_guard lock(mutex_);
-        if (waiting_.size() >= MostWaitingTones) {
+        if (waiting_.size() >= static_cast<std::size_t>(MostWaitingTones)) {
             return;
         }
         waiting_.push_back({frequencyHz, durationMs});

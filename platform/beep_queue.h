@@ -24,13 +24,11 @@ public:
     void Sound(int frequencyHz, int durationMs) override;
 };
 
-// Every tone sounds, in the order asked for, one after another. Only a burst is cut short: once this many
-// wait behind the one sounding, later ones are dropped, so that the beeps never lag the list by more than
-// about five seconds of 200 ms tones.
+// Every tone sounds, in the order asked for, one after another. Only a burst is cut short: once
+// MostWaitingTones wait behind the one sounding, later ones are dropped, so that the beeps never lag the list
+// by more than about five seconds of 200 ms tones.
 class BeepQueue final : public Beeper {
 public:
-    static constexpr std::size_t MostWaitingTones = 25;
-
     explicit BeepQueue(Speaker& speaker);
     // Waits for the tone that is sounding, not for those that wait.
     ~BeepQueue() override;

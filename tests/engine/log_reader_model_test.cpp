@@ -440,7 +440,7 @@ public:
         }
         // Rows enough for the list, the tray and the tones that can wait.
         const auto enough =
-            static_cast<std::size_t>(std::max({rowLimit, 1, sound ? Beeper::MostWaitingTones : 0}));
+            static_cast<std::size_t>(std::max({rowLimit, 1, sound ? Beeper::MostWaitingTones + 1 : 0}));
         for (int backlog = 0; backlog < 2; ++backlog) {
             const std::string lines = Backlog();
             const std::size_t wholeBefore = whole.List.Appended.size();
@@ -507,7 +507,7 @@ private:
         const auto tones =
             std::count_if(harness.Events.Events.begin(), harness.Events.Events.end(),
                           [](const std::wstring& event) { return event.starts_with(L"beep"); });
-        return std::min<std::size_t>(static_cast<std::size_t>(tones), Beeper::MostWaitingTones);
+        return std::min<std::size_t>(static_cast<std::size_t>(tones), Beeper::MostWaitingTones + 1);
     }
 
     static void Compare(const MonitorHarness& whole, const MonitorHarness& skimmed) {

@@ -185,7 +185,7 @@ TEST_F(TrayTest, TheSoundEntriesKeepTheirMarksInStepEachShownRequestBeepsAndABur
     Tick();
     EXPECT_EQ(Urls().back(), L"/999") << "the pass did not wait for the speaker";
     speaker_.Hold(false);
-    EXPECT_EQ(speaker_.TonesWhenQuiet(), 4 + static_cast<int>(win::BeepQueue::MostWaitingTones));
+    EXPECT_EQ(speaker_.TonesWhenQuiet(), 4 + Beeper::MostWaitingTones);
 
     const int beforeSilence = speaker_.TonesWhenQuiet();
     speaker_.Hold(true);
