@@ -391,21 +391,17 @@ private:
     bool disturbed_ = false;
 };
 
-TEST(MonitorModel, EveryRequestOfEveryFileOnceInOrderWhateverIsDoneToTheLogsAndTheClock) {
-    for (unsigned seed = 1; seed <= 400; ++seed) {
+// Runs seeds 1 to last, stopping at the first that fails.
+template <typename Run> void ForSeeds(unsigned last) {
+    for (unsigned seed = 1; seed <= last && !::testing::Test::HasFailure(); ++seed) {
         SCOPED_TRACE(seed);
-        ModelRun(seed).Run();
-        if (HasFailure()) {
-            break;
-        }
+        Run(seed).Run();
     }
 }
 
-} // namespace
-} // namespace tarnwatch
-
-namespace tarnwatch {
-namespace {
+TEST(MonitorModel, EveryRequestOfEveryFileOnceInOrderWhateverIsDoneToTheLogsAndTheClock) {
+    ForSeeds<ModelRun>(400);
+}
 
 // A backlog in one pass, handed on whole or skimmed down to its directives and the lines of its newest rows:
 // header blocks with other fields and back, filtered addresses, "#Fields:" inside requests, overlong lines,
@@ -528,13 +524,7 @@ private:
 };
 
 TEST(MonitorModel, ASkimmedBacklogShowsWhatAFullPassShows) {
-    for (unsigned seed = 1; seed <= 300; ++seed) {
-        SCOPED_TRACE(seed);
-        SkimRun(seed).Run();
-        if (HasFailure()) {
-            break;
-        }
-    }
+    ForSeeds<SkimRun>(300);
 }
 
 } // namespace
