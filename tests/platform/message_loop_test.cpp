@@ -50,7 +50,7 @@ TEST(ThrottledMessagePumpTest, RunsTheHookThenTakesEveryPendingMessageOnlyOnceAP
     for (const ULONGLONG periodMs : {3'600'000ULL, 0ULL}) {
         SCOPED_TRACE(periodMs);
         std::vector<bool> pendingAtHook;
-        ThrottledMessagePump pump([&] { pendingAtHook.push_back(ProbePending()); }, periodMs);
+        ThrottledMessagePump pump([&] { pendingAtHook.push_back(ProbePending()); }, periodMs, 0);
         ::PostThreadMessageW(::GetCurrentThreadId(), WM_APP, 1, 0);
         ::PostThreadMessageW(::GetCurrentThreadId(), WM_APP, 2, 0);
         for (int line = 0; line < (periodMs == 0 ? 1 : 10000); ++line) {
@@ -64,6 +64,15 @@ TEST(ThrottledMessagePumpTest, RunsTheHookThenTakesEveryPendingMessageOnlyOnceAP
         EXPECT_EQ(pendingAtHook, std::vector<bool>{true}) << "one pass, its hook before the messages";
         EXPECT_FALSE(ProbePending());
     }
+}
+
+TEST(ThrottledMessagePumpTest, TakesTheMessagesEveryPeriodButRefreshesOnlyOnceItsOwnPeriodIsOver) {
+    int refreshes = 0;
+    ThrottledMessagePump pump([&] { ++refreshes; }, 0, 3'600'000);
+    ::PostThreadMessageW(::GetCurrentThreadId(), WM_APP, 1, 0);
+    pump.ProcessPendingMessages();
+    EXPECT_FALSE(ProbePending());
+    EXPECT_EQ(refreshes, 0);
 }
 
 TEST(ThrottledMessagePumpTest, LeavesTheQuitRequestForTheMessageLoop) {
