@@ -3,6 +3,8 @@
 //
 //   tarnwatch_bench --generate=FILE [--lines=N]   writes a log of N request lines (default 1000000)
 //   tarnwatch_bench --log=FILE [benchmark flags]  times read passes over FILE
+//   tarnwatch_bench --pass=FILE                   one pass over FILE and nothing else, to be timed from
+//                                                 outside like any other program; exits 1 if it fell short
 #include "bench/iis_log_writer.h"
 #include "engine/latin1_code_page.h"
 #include "engine/monitor.h"
@@ -86,29 +88,52 @@ double PeakRssMiB() {
     return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
+// The monitor over one log, each pass from its first byte.
+class BacklogReader {
+public:
+    explicit BacklogReader(const std::string& path)
+        : path_(std::filesystem::path(path).wstring()),
+          bytes_(static_cast<std::int64_t>(std::filesystem::file_size(path))),
+          monitor_(state_, MonitorPorts{windows_, windows_, windows_, clock_, windows_, windows_, pump_,
+                                        codePage_, files_, rows_}) {
+        state_.RowLimit = RowLimit;
+        state_.FilterIps = {L"127.0.0.1"};
+    }
+
+    void Pass() {
+        monitor_.WatchLog(path_, clock_.Today(), 1, true);
+        monitor_.ReadNewLines();
+    }
+    bool ReachedTheEnd() const {
+        return monitor_.CurrentLog().ReadOffset() == bytes_ + 1 && rows_.RowCount() == RowLimit;
+    }
+    std::int64_t Bytes() const { return bytes_; }
+
+private:
+    static constexpr int RowLimit = 50;
+
+    std::wstring path_;
+    std::int64_t bytes_;
+    QuietWindows windows_;
+    SystemClock clock_;
+    CountingPump pump_;
+    Latin1CodePage codePage_;
+    StdFileSystem files_;
+    MonitorRows rows_;
+    SharedState state_;
+    Monitor monitor_;
+};
+
 void BacklogPass(benchmark::State& run) {
     const std::int64_t lines = CountLines(logPath);
-    const auto bytes = static_cast<std::int64_t>(std::filesystem::file_size(logPath));
-
-    QuietWindows windows;
-    SystemClock clock;
-    CountingPump pump;
-    Latin1CodePage codePage;
-    StdFileSystem files;
-    MonitorRows rows;
-    SharedState state;
-    state.RowLimit = 50;
-    state.FilterIps = {L"127.0.0.1"};
-    Monitor monitor(
-        state, MonitorPorts{windows, windows, windows, clock, windows, windows, pump, codePage, files, rows});
-
+    BacklogReader reader(logPath);
     for (auto _ : run) {
-        monitor.WatchLog(std::filesystem::path(logPath).wstring(), clock.Today(), 1, true);
-        monitor.ReadNewLines();
+        reader.Pass();
     }
-    if (monitor.CurrentLog().ReadOffset() != bytes + 1 || rows.RowCount() != 50) {
+    if (!reader.ReachedTheEnd()) {
         run.SkipWithError("the pass did not reach the end of the log");
     }
+    const std::int64_t bytes = reader.Bytes();
     run.counters["lines_per_second"] =
         benchmark::Counter(static_cast<double>(lines), benchmark::Counter::kIsIterationInvariantRate);
     run.counters["MB_per_second"] =
@@ -139,13 +164,20 @@ int main(int argc, char** argv) {
     using namespace tarnwatch::bench;
     const std::string generate = TakeFlag(argc, argv, "generate");
     const std::string lines = TakeFlag(argc, argv, "lines");
+    const std::string pass = TakeFlag(argc, argv, "pass");
     logPath = TakeFlag(argc, argv, "log");
     if (!generate.empty()) {
         WriteIisLog(generate, lines.empty() ? 1000000 : std::stoll(lines));
         return 0;
     }
+    if (!pass.empty()) {
+        BacklogReader reader(pass);
+        reader.Pass();
+        return reader.ReachedTheEnd() ? 0 : 1;
+    }
     if (logPath.empty()) {
-        std::fprintf(stderr, "usage: %s --generate=FILE [--lines=N] | --log=FILE [benchmark flags]\n",
+        std::fprintf(stderr,
+                     "usage: %s --generate=FILE [--lines=N] | --log=FILE [benchmark flags] | --pass=FILE\n",
                      argv[0]);
         return 2;
     }

@@ -22,9 +22,14 @@ constexpr std::size_t UrlField = 7;
 constexpr std::size_t StatusField = 9;
 
 // Request lines hold dozens of bytes between their spaces, which a byte-by-byte scan would pay for: spaces
-// are found eight bytes at a time instead.
+// are mapped sixteen bytes at a time instead.
 constexpr std::size_t WordBytes = 8;
+constexpr std::size_t StepBytes = 16;
 constexpr std::size_t BlockBytes = 64;
+
+// Eight bytes of 0 or 1 times this gather into the highest byte, the first byte's bit lowest; no two
+// products overlap.
+constexpr std::uint64_t GatherBytes = 0x0102040810204080ull;
 
 constexpr std::uint64_t EveryByte(std::uint8_t byte) {
     return 0x0101010101010101ull * byte;
@@ -51,15 +56,32 @@ std::uint64_t SpaceTopBits(const char* bytes) {
     return ~(((x & EveryByte(0x7F)) + EveryByte(0x7F)) | x | EveryByte(0x7F));
 }
 
+// Bit k set where byte k of the sixteen is a space.
+#if defined(__GNUC__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+// As vectors the sixteen bytes are compared in one instruction wherever the processor has 16-byte
+// registers, and the compiler lowers them to plain code where it has none.
+using StepVector = unsigned char __attribute__((vector_size(StepBytes)));
+using WordVector = std::uint64_t __attribute__((vector_size(StepBytes)));
+
+std::uint64_t StepSpaces(const char* bytes) {
+    StepVector step;
+    std::memcpy(&step, bytes, sizeof step);
+    // A comparison that holds gives a byte of all ones; its lowest bit is kept.
+    const auto words = reinterpret_cast<WordVector>(reinterpret_cast<StepVector>(step == ' ') & 1);
+    return (words[0] * GatherBytes) >> 56 | ((words[1] * GatherBytes) >> 56) << WordBytes;
+}
+#else
+std::uint64_t StepSpaces(const char* bytes) {
+    const auto wordSpaces = [](const char* word) { return ((SpaceTopBits(word) >> 7) * GatherBytes) >> 56; };
+    return wordSpaces(bytes) | wordSpaces(bytes + WordBytes) << WordBytes;
+}
+#endif
+
 // Bit k set where byte k of the 64 is a space.
 std::uint64_t BlockSpaces(const char* block) {
     std::uint64_t map = 0;
-    for (std::size_t word = 0; word < BlockBytes / WordBytes; ++word) {
-        // Gathers the eight top bits into the highest byte, the first byte's bit lowest; no two products
-        // overlap.
-        const std::uint64_t bits =
-            ((SpaceTopBits(block + word * WordBytes) >> 7) * 0x0102040810204080ull) >> 56;
-        map |= bits << (word * WordBytes);
+    for (std::size_t step = 0; step < BlockBytes / StepBytes; ++step) {
+        map |= StepSpaces(block + step * StepBytes) << (step * StepBytes);
     }
     return map;
 }

@@ -4,8 +4,10 @@
 
 namespace tarnwatch::win {
 
-ThrottledMessagePump::ThrottledMessagePump(std::function<void()> beforePumping, ULONGLONG periodMs)
-    : beforePumping_(std::move(beforePumping)), periodMs_(periodMs), lastPumpMs_(::GetTickCount64()) {}
+ThrottledMessagePump::ThrottledMessagePump(std::function<void()> refresh, ULONGLONG periodMs,
+                                           ULONGLONG refreshPeriodMs)
+    : refresh_(std::move(refresh)), periodMs_(periodMs), refreshPeriodMs_(refreshPeriodMs),
+      lastPumpMs_(::GetTickCount64()), lastRefreshMs_(lastPumpMs_) {}
 
 void ThrottledMessagePump::ProcessPendingMessages() {
     if (::GetTickCount64() - lastPumpMs_ >= periodMs_) {
@@ -14,8 +16,9 @@ void ThrottledMessagePump::ProcessPendingMessages() {
 }
 
 void ThrottledMessagePump::PumpNow() {
-    if (beforePumping_) {
-        beforePumping_();
+    if (refresh_ && ::GetTickCount64() - lastRefreshMs_ >= refreshPeriodMs_) {
+        refresh_();
+        lastRefreshMs_ = ::GetTickCount64();
     }
     MSG message{};
     while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {

@@ -13,19 +13,27 @@ class ThrottledMessagePump final : public MessagePump {
 public:
     // The tick counter advances in steps of up to 16 ms, so a 20 ms period keeps every gap below 50 ms.
     static constexpr ULONGLONG DefaultPeriodMs = 20;
+    // Bringing a list up to date costs a repaint of it, which is slow under Wine: ten a second are enough
+    // to watch a pass go by.
+    static constexpr ULONGLONG DefaultRefreshPeriodMs = 100;
 
-    // beforePumping runs each time messages really are processed, so that what they paint is current.
-    explicit ThrottledMessagePump(std::function<void()> beforePumping, ULONGLONG periodMs = DefaultPeriodMs);
+    // refresh runs before the messages are processed once refreshPeriodMs have passed since it last ran,
+    // so that what they paint is recent.
+    explicit ThrottledMessagePump(std::function<void()> refresh, ULONGLONG periodMs = DefaultPeriodMs,
+                                  ULONGLONG refreshPeriodMs = DefaultRefreshPeriodMs);
 
     // Called after every line: only reads the tick counter unless a period has passed.
     void ProcessPendingMessages() override;
 
 private:
+    // Processes every pending message now, refreshing first when that is due.
     void PumpNow();
 
-    std::function<void()> beforePumping_;
+    std::function<void()> refresh_;
     ULONGLONG periodMs_;
+    ULONGLONG refreshPeriodMs_;
     ULONGLONG lastPumpMs_;
+    ULONGLONG lastRefreshMs_;
 };
 
 } // namespace tarnwatch::win

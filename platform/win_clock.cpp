@@ -1,7 +1,5 @@
 #include "platform/win_clock.h"
 
-#include <windows.h>
-
 #include <array>
 
 namespace tarnwatch::win {
@@ -26,18 +24,30 @@ CivilDate WinClock::Today() {
     return CivilDate{now.wYear, now.wMonth, now.wDay};
 }
 
+const FILETIME& WinClock::Now() {
+    const ULONGLONG tick = ::GetTickCount64();
+    if (tick != readAtTick_) {
+        ::GetSystemTimeAsFileTime(&now_);
+        readAtTick_ = tick;
+    }
+    return now_;
+}
+
 std::int64_t WinClock::SecondTick() {
-    // Reading the system time is far cheaper than formatting it; whole seconds of UTC change together
-    // with the seconds of local time.
-    FILETIME now{};
-    ::GetSystemTimeAsFileTime(&now);
+    // Whole seconds of UTC change together with the seconds of local time.
+    const FILETIME& now = Now();
     const auto units = (static_cast<std::uint64_t>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
     return static_cast<std::int64_t>(units / FileTimeUnitsPerSecond);
 }
 
 std::wstring WinClock::TimeOfDayText() {
+    FILETIME local{};
+    SYSTEMTIME time{};
+    if (!::FileTimeToLocalFileTime(&Now(), &local) || !::FileTimeToSystemTime(&local, &time)) {
+        return {};
+    }
     FormattedText text{};
-    const int written = ::GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, nullptr, nullptr, text.data(),
+    const int written = ::GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &time, nullptr, text.data(),
                                           static_cast<int>(text.size()));
     return Formatted(text, written);
 }

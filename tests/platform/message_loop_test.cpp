@@ -51,17 +51,26 @@ TEST(ThrottledMessagePumpTest, TakesNoMessageBeforeAPeriodIsOverThenRunsTheHookA
     const auto hook = [&] { pendingAtHook.push_back(ProbePending()); };
     ::PostThreadMessageW(::GetCurrentThreadId(), WM_APP, 1, 0);
     ::PostThreadMessageW(::GetCurrentThreadId(), WM_APP, 2, 0);
-    ThrottledMessagePump patient(hook, 3'600'000);
+    ThrottledMessagePump patient(hook, 3'600'000, 0);
     for (int line = 0; line < 10000; ++line) {
         patient.ProcessPendingMessages();
     }
     EXPECT_TRUE(pendingAtHook.empty()) << "no pass before the period is over";
     EXPECT_TRUE(ProbePending()) << "no message taken before the period is over";
 
-    ThrottledMessagePump eager(hook, 0);
+    ThrottledMessagePump eager(hook, 0, 0);
     eager.ProcessPendingMessages();
     EXPECT_EQ(pendingAtHook, std::vector<bool>{true}) << "one pass, its hook before the messages";
     EXPECT_FALSE(ProbePending());
+}
+
+TEST(ThrottledMessagePumpTest, TakesTheMessagesEveryPeriodButRefreshesOnlyOnceItsOwnPeriodIsOver) {
+    int refreshes = 0;
+    ThrottledMessagePump pump([&] { ++refreshes; }, 0, 3'600'000);
+    ::PostThreadMessageW(::GetCurrentThreadId(), WM_APP, 1, 0);
+    pump.ProcessPendingMessages();
+    EXPECT_FALSE(ProbePending());
+    EXPECT_EQ(refreshes, 0);
 }
 
 TEST(ThrottledMessagePumpTest, LeavesTheQuitRequestForTheMessageLoop) {

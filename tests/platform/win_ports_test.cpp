@@ -17,7 +17,7 @@ namespace {
 
 using testing::TempFolder;
 
-TEST(WinClockTest, SecondTickCountsWholeSecondsOfTheSystemClock) {
+TEST(WinClockTest, SecondTickCountsWholeSecondsOfTheSystemClockAndTheTextFollowsIt) {
     // The tick counts from 1601, the standard clock from 1970.
     constexpr std::int64_t SecondsFrom1601To1970 = 11'644'473'600;
     WinClock clock;
@@ -26,7 +26,11 @@ TEST(WinClockTest, SecondTickCountsWholeSecondsOfTheSystemClock) {
         std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
             .count();
     EXPECT_NEAR(static_cast<double>(tick - SecondsFrom1601To1970), static_cast<double>(now), 1.0);
-    EXPECT_FALSE(clock.TimeOfDayText().empty());
+    const std::wstring text = clock.TimeOfDayText();
+    EXPECT_FALSE(text.empty());
+    ::Sleep(1100);
+    EXPECT_GT(clock.SecondTick(), tick);
+    EXPECT_NE(clock.TimeOfDayText(), text);
 }
 
 TEST(WinAnsiCodePageTest, ConvertsBothWaysWithExactLengthsEmbeddedNulsAndTheSystemCodePageIncluded) {

@@ -187,6 +187,8 @@ void FrmMain::ApplyViewMode(int mode) {
 
 void FrmMain::tmrUpdate_Timer() {
     monitor_->ReadNewLines();
+    // The pump brings the list up to date only now and then during a pass; whatever the pass ended with
+    // is shown here.
     lvwTarnwatch.ShowRows();
 }
 

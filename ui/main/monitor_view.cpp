@@ -77,7 +77,11 @@ void MonitorView::ShowRows() {
     for (std::size_t row = 0; row < shownSerials_.size(); ++row) {
         shownSerials_[row] = rows_.Serial(static_cast<int>(row) + 1);
     }
-    ListView_SetItemCountEx(list_, rows_.RowCount(), LVSICF_NOSCROLL);
+    // Under Wine setting the count takes over 20 ms even when it stays, and it stays at the row limit once
+    // the list is full.
+    if (ListView_GetItemCount(list_) != rows_.RowCount()) {
+        ListView_SetItemCountEx(list_, rows_.RowCount(), LVSICF_NOSCROLL);
+    }
     if (!selected.empty() || !focused.empty()) {
         ListView_SetItemState(list_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
         SetStateOf(selected, LVIS_SELECTED);
