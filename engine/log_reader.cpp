@@ -279,10 +279,8 @@ ReadPassRun::Outcome ReadPassRun::Load() {
     // A file that got shorter since the pass began is left for the next pass, which compares its length
     // with what was read.
     const bool failed = !read || *read < overlap + wanted;
+    // What the read wrote over the end of the kept line is read again, and compared, before it is used.
     if (failed || (r.trailKnown_ && !std::equal(into, into + overlap, r.trail_.begin()))) {
-        // The read may have written over the end of the kept line.
-        std::copy(r.trail_.end() - static_cast<std::ptrdiff_t>(std::min(overlap, r.trail_.size())),
-                  r.trail_.end(), into);
         return failed ? Outcome::Failed : Outcome::Changed;
     }
     if (const Outcome head = ReadHead(headAfter_); head != Outcome::Read) {
