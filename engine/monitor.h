@@ -11,6 +11,8 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_set>
+#include <vector>
 
 namespace tarnwatch {
 
@@ -66,6 +68,7 @@ private:
     void MoveToNextDay();
     void WarnOfFieldList();
     void ParseBorrowedRecord(std::string_view line, bool& fieldListRight);
+    void RefreshFilters();
     bool IsFiltered(std::string_view remoteIp);
     const std::wstring& TimeOfDay();
 
@@ -82,7 +85,10 @@ private:
     // A block with other fields was met; the user hears of it once the pass is over.
     bool fieldListWarningDue_ = false;
 
-    // A non-ASCII address, converted for the filter test; reused so that a pass allocates nothing per line.
+    // The filter entries without the spaces around them, and the list they were made from.
+    std::unordered_set<std::wstring> filters_;
+    std::vector<std::wstring> filtersSeen_;
+    // The address as the filter looks it up; reused so that a pass allocates nothing per line.
     std::wstring remoteIp_;
     std::wstring timeOfDay_;
     std::int64_t timeOfDaySecond_ = -1;

@@ -17,13 +17,6 @@ namespace {
 constexpr int BeepFrequencyHz = 400;
 constexpr int BeepDurationMs = 200;
 
-// A filter entry against an address that is all ASCII: compared unit by unit, without converting.
-bool SameAsciiText(std::wstring_view entry, std::string_view address) {
-    return entry.size() == address.size() &&
-           std::equal(entry.begin(), entry.end(), address.begin(),
-                      [](wchar_t unit, char byte) { return unit == static_cast<unsigned char>(byte); });
-}
-
 template <typename Word> Word LoadBytes(const char* bytes) {
     Word word = 0;
     std::memcpy(&word, bytes, sizeof word);
@@ -144,6 +137,7 @@ void Monitor::ReadNewLines() {
 }
 
 void Monitor::ReadPasses() {
+    RefreshFilters();
     if (state_.InTray) {
         ports_.Tray.SetTrayIcon(TrayPicture::Yellow);
     }
@@ -190,6 +184,7 @@ void Monitor::WarnOfFieldList() {
 }
 
 void Monitor::ParseRecord(std::string_view line) {
+    RefreshFilters();
     ParseBorrowedRecord(line, current_->FieldListRight());
     ports_.List.CopyBorrowedFields();
 }
@@ -224,16 +219,31 @@ void Monitor::TrimMonitorList() {
     }
 }
 
-// The address lies between two spaces, so it holds none and needs no trimming.
+// A filter list may hold a great many entries: they are looked up, not gone through, for every request. The
+// list is compared with the one the lookup was made from once a pass, and once a line outside a pass.
+void Monitor::RefreshFilters() {
+    if (filtersSeen_ == state_.FilterIps) {
+        return;
+    }
+    filtersSeen_ = state_.FilterIps;
+    filters_.clear();
+    for (const std::wstring& entry : filtersSeen_) {
+        filters_.emplace(Trimmed(entry));
+    }
+}
+
+// The address lies between two spaces, so it holds none and needs no trimming. An ASCII address needs no
+// code page.
 bool Monitor::IsFiltered(std::string_view remoteIp) {
-    const bool ascii = IsAscii(remoteIp);
-    if (!ascii) {
+    if (filters_.empty()) {
+        return false;
+    }
+    if (IsAscii(remoteIp)) {
+        remoteIp_.assign(remoteIp.begin(), remoteIp.end());
+    } else {
         ports_.CodePage.ToWide(remoteIp, remoteIp_);
     }
-    return std::any_of(state_.FilterIps.begin(), state_.FilterIps.end(), [&](const std::wstring& entry) {
-        const std::wstring_view trimmed = Trimmed(entry);
-        return ascii ? SameAsciiText(trimmed, remoteIp) : trimmed == remoteIp_;
-    });
+    return filters_.count(remoteIp_) != 0;
 }
 
 const std::wstring& Monitor::TimeOfDay() {
