@@ -109,8 +109,7 @@ IpEntryResult ParseFilterIp(std::wstring_view typedText) {
     return {IpEntryOutcome::Accepted, entry};
 }
 
-IpEntryResult AddFilterIp(std::wstring_view typedText, std::vector<std::wstring>& workingList,
-                          bool& settingsDirty) {
+IpEntryResult AddFilterIp(std::wstring_view typedText, std::vector<std::wstring>& workingList) {
     IpEntryResult result = ParseFilterIp(typedText);
     if (result.Outcome != IpEntryOutcome::Accepted) {
         return result;
@@ -121,7 +120,6 @@ IpEntryResult AddFilterIp(std::wstring_view typedText, std::vector<std::wstring>
         return result;
     }
     workingList.push_back(result.Text);
-    settingsDirty = true;
     return result;
 }
 

@@ -32,10 +32,9 @@ struct IpEntryResult {
 // Accepted with the canonical entry, BadDotCount or PartOutOfRange.
 IpEntryResult ParseFilterIp(std::wstring_view typedText);
 
-// The Add button: on acceptance appends the canonical entry to the working list and marks the
-// settings changed; on a refusal leaves both alone.
-IpEntryResult AddFilterIp(std::wstring_view typedText, std::vector<std::wstring>& workingList,
-                          bool& settingsDirty);
+// The Add button: on acceptance appends the canonical entry to the working list; on a refusal leaves it
+// alone.
+IpEntryResult AddFilterIp(std::wstring_view typedText, std::vector<std::wstring>& workingList);
 
 struct RefusalMessage {
     std::wstring Text;

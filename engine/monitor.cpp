@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <variant>
 
 namespace tarnwatch {
 
@@ -13,11 +14,15 @@ bool Monitor::StartMonitor(const std::filesystem::path& settingsFile) {
     state_.SoundNotify = false;
     ports_.Timer.SetEnabled(false);
 
-    if (LoadSettings(state_, settingsFile, ports_.Files, ports_.CodePage, ports_.Timer, ports_.Boxes) !=
-        LoadResult::Loaded) {
+    const std::variant<Settings, SettingsRefusal> loaded =
+        LoadSettings(settingsFile, ports_.Files, ports_.CodePage);
+    if (const auto* refusal = std::get_if<SettingsRefusal>(&loaded)) {
+        ports_.Boxes.Show(refusal->Text, messages::InitFailedTitle, BoxButtons::Ok, BoxIcon::Critical);
         ports_.Host.EndProgram();
         return false;
     }
+    static_cast<Settings&>(state_) = std::get<Settings>(loaded);
+    ports_.Timer.SetIntervalMs(TimerIntervalMs(state_.UpdateSeconds));
 
     CivilDate day;
     for (;;) {

@@ -36,11 +36,6 @@ ReadResult ReadWholeFile(FileSystem& files, const std::wstring& path, std::strin
     return ReadResult::Read;
 }
 
-LoadResult Refuse(MessageBoxes& boxes, LoadResult result, const std::wstring& text) {
-    boxes.Show(text, messages::InitFailedTitle, BoxButtons::Ok, BoxIcon::Critical);
-    return result;
-}
-
 bool WriteWholeFile(const std::filesystem::path& path, const std::string& content) {
     std::ofstream stream(path, std::ios::binary | std::ios::trunc);
     if (!stream) {
@@ -69,18 +64,18 @@ std::int64_t TimerIntervalMs(std::int32_t updateSeconds) {
     return static_cast<std::int64_t>(std::max<std::int32_t>(updateSeconds, 1)) * 1000;
 }
 
-LoadResult LoadSettings(SharedState& state, const std::filesystem::path& settingsFile, FileSystem& files,
-                        AnsiCodePage& codePage, PollTimer& timer, MessageBoxes& boxes) {
+std::variant<Settings, SettingsRefusal> LoadSettings(const std::filesystem::path& settingsFile,
+                                                     FileSystem& files, AnsiCodePage& codePage) {
     const std::wstring path = settingsFile.wstring();
     if (!files.IsPlainFile(path)) {
-        return Refuse(boxes, LoadResult::Missing, messages::SettingsMissing(path));
+        return SettingsRefusal{SettingsFault::Missing, messages::SettingsMissing(path)};
     }
     std::string content;
     switch (ReadWholeFile(files, path, content)) {
     case ReadResult::Unreadable:
-        return Refuse(boxes, LoadResult::Unreadable, messages::SettingsUnreadable(path));
+        return SettingsRefusal{SettingsFault::Unreadable, messages::SettingsUnreadable(path)};
     case ReadResult::TooLarge:
-        return Refuse(boxes, LoadResult::Damaged, messages::SettingsDamaged(path));
+        return SettingsRefusal{SettingsFault::Damaged, messages::SettingsDamaged(path)};
     case ReadResult::Read:
         break;
     }
@@ -94,22 +89,19 @@ LoadResult LoadSettings(SharedState& state, const std::filesystem::path& setting
     const std::optional<std::int32_t> updateSeconds =
         values.size() >= 2 ? ParseInt32(values[1]) : std::nullopt;
     if (values.size() < FewestSettingsLines || !rowLimit || !updateSeconds) {
-        return Refuse(boxes, LoadResult::Damaged, messages::SettingsDamaged(path));
+        return SettingsRefusal{SettingsFault::Damaged, messages::SettingsDamaged(path)};
     }
 
-    state.RowLimit = *rowLimit;
-    state.UpdateSeconds = *updateSeconds;
-    timer.SetIntervalMs(TimerIntervalMs(state.UpdateSeconds));
-    state.LogFolder = values[2];
+    Settings settings{*rowLimit, *updateSeconds, values[2], {}};
     if (values.size() >= 4) {
         // Only the first entry is trimmed; the later ones are kept exactly as written.
-        state.FilterIps.assign(1, std::wstring(TrimSpaces(values[3])));
-        state.FilterIps.insert(state.FilterIps.end(), values.begin() + 4, values.end());
+        settings.FilterIps.assign(1, std::wstring(TrimSpaces(values[3])));
+        settings.FilterIps.insert(settings.FilterIps.end(), values.begin() + 4, values.end());
     }
-    return LoadResult::Loaded;
+    return settings;
 }
 
-bool SaveSettings(const SharedState& state, const std::filesystem::path& settingsFile, AnsiCodePage& codePage,
+bool SaveSettings(const Settings& state, const std::filesystem::path& settingsFile, AnsiCodePage& codePage,
                   MessageBoxes& boxes) {
     std::string content;
     content += ScrambleText(state.RowLimit);

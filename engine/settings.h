@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <variant>
 
 namespace tarnwatch {
 
@@ -23,19 +24,24 @@ inline constexpr std::int64_t LargestSettingsFile = 4 * 1024 * 1024;
 std::string ScrambleText(std::string_view ansiText);
 std::string ScrambleText(std::int64_t number);
 
-enum class LoadResult { Loaded, Missing, Unreadable, Damaged };
+enum class SettingsFault { Missing, Unreadable, Damaged };
 
-// Fills RowLimit, UpdateSeconds, LogFolder and FilterIps from the file; the timer interval follows
-// UpdateSeconds. Shows the start-up failure box itself when the file is missing, cannot be read, or is
-// damaged: fewer than three lines, a row limit or period that is no whole number, or larger than
-// LargestSettingsFile.
-LoadResult LoadSettings(SharedState& state, const std::filesystem::path& settingsFile, FileSystem& files,
-                        AnsiCodePage& codePage, PollTimer& timer, MessageBoxes& boxes);
+// Why param.dat could not be read, in the words the user is shown.
+struct SettingsRefusal {
+    SettingsFault Fault = SettingsFault::Missing;
+    std::wstring Text;
+};
+
+// The settings in the file, or why there are none: it is missing, cannot be read, or is damaged (fewer
+// than three lines, a row limit or period that is no whole number, or larger than LargestSettingsFile).
+// A file of three lines holds no filter list.
+std::variant<Settings, SettingsRefusal> LoadSettings(const std::filesystem::path& settingsFile,
+                                                     FileSystem& files, AnsiCodePage& codePage);
 
 // Writes the four settings, replacing the old file only once the new one is complete.
 // On failure, and when the file would be larger than LargestSettingsFile, tells the user, leaves the old
 // file as it was and returns false.
-bool SaveSettings(const SharedState& state, const std::filesystem::path& settingsFile, AnsiCodePage& codePage,
+bool SaveSettings(const Settings& settings, const std::filesystem::path& settingsFile, AnsiCodePage& codePage,
                   MessageBoxes& boxes);
 
 // File > Save settings: writes only when something changed, and clears the flag once written.

@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
     if (argc < 2) {
         return Usage();
     }
-    tarnwatch::SharedState settings;
+    tarnwatch::Settings settings;
     settings.RowLimit = 30;
     settings.UpdateSeconds = 5;
     settings.LogFolder = L"C:\\inetpub\\logs\\LogFiles\\W3SVC1\\";

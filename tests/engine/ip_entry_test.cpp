@@ -70,11 +70,9 @@ TEST(ParseFilterIp, GivesTheCanonicalEntryOrTheFirstReasonToRefuse) {
 // Loaded entries are compared as they stand, so other spellings of an address do not block it.
 TEST(AddFilterIp, AppendsTheCanonicalEntryUnlessAnEntryEqualsItExactlyAndOtherwiseTellsWhy) {
     List list = {L"010.0.0.1", L" 10.0.0.2"};
-    bool dirty = false;
-    EXPECT_EQ(AddFilterIp(L"10.0.0.1", list, dirty).Outcome, Outcome::Accepted);
-    EXPECT_EQ(AddFilterIp(L"10.0.0.2", list, dirty).Outcome, Outcome::Accepted);
-    EXPECT_EQ(AddFilterIp(L"192.168.001.010", list, dirty).Text, L"192.168.1.10");
-    EXPECT_TRUE(dirty);
+    EXPECT_EQ(AddFilterIp(L"10.0.0.1", list).Outcome, Outcome::Accepted);
+    EXPECT_EQ(AddFilterIp(L"10.0.0.2", list).Outcome, Outcome::Accepted);
+    EXPECT_EQ(AddFilterIp(L"192.168.001.010", list).Text, L"192.168.1.10");
     const List added = {L"010.0.0.1", L" 10.0.0.2", L"10.0.0.1", L"10.0.0.2", L"192.168.1.10"};
     EXPECT_EQ(list, added);
     EXPECT_FALSE(RefusalFor(ParseFilterIp(L"1.2.3.4")).has_value());
@@ -88,11 +86,9 @@ TEST(AddFilterIp, AppendsTheCanonicalEntryUnlessAnEntryEqualsItExactlyAndOtherwi
          L"-42 Is Invaild Ip Number, Please Input Number Between 0 And 255", L"Add IP"},
     };
     for (const auto& [typed, outcome, text, title] : refused) {
-        dirty = false;
-        const IpEntryResult result = AddFilterIp(typed, list, dirty);
+        const IpEntryResult result = AddFilterIp(typed, list);
         EXPECT_EQ(result.Outcome, outcome) << Narrow(typed);
         EXPECT_EQ(list, added) << Narrow(typed);
-        EXPECT_FALSE(dirty) << Narrow(typed);
         const std::optional<RefusalMessage> message = RefusalFor(result);
         ASSERT_TRUE(message.has_value()) << Narrow(typed);
         EXPECT_EQ(message->Text, text);

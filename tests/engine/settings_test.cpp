@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <variant>
+
 namespace tarnwatch {
 namespace {
 
@@ -15,10 +18,23 @@ constexpr auto ScrambledFile = testing::MonitorHarness::SettingsBytes;
 
 class SettingsFile : public ::testing::Test {
 protected:
-    LoadResult Load(FileSystem& files) { return LoadSettings(state, path, files, codePage, timer, boxes); }
-    LoadResult Load(const std::vector<std::string>& plainLines) {
+    // Into state when the file is read; what is wrong with it otherwise.
+    std::optional<SettingsFault> Load(FileSystem& files) {
+        const auto loaded = LoadSettings(path, files, codePage);
+        if (const auto* refusal = std::get_if<SettingsRefusal>(&loaded)) {
+            refusalText = refusal->Text;
+            return refusal->Fault;
+        }
+        static_cast<Settings&>(state) = std::get<Settings>(loaded);
+        return std::nullopt;
+    }
+    std::optional<SettingsFault> Load(const std::vector<std::string>& plainLines) {
         memory.Create(path.wstring(), ScrambledFile(plainLines));
         return Load(memory);
+    }
+    void ExpectRefusal(const std::wstring& text) {
+        EXPECT_EQ(refusalText, text);
+        EXPECT_NE(refusalText.find(path.wstring()), std::wstring::npos) << "names the file";
     }
     void ExpectOneBox(const std::wstring& title, const std::wstring& text) {
         ASSERT_EQ(boxes.Shown.size(), 1u);
@@ -35,8 +51,8 @@ protected:
     StdFileSystem disk;
     testing::MemoryFileSystem memory;
     Latin1CodePage codePage;
-    testing::RecordingTimer timer;
     testing::ScriptedBoxes boxes;
+    std::wstring refusalText;
 };
 
 TEST_F(SettingsFile, SavesEveryLineScrambledWithCrLfAndReadsItBack) {
@@ -50,9 +66,9 @@ TEST_F(SettingsFile, SavesEveryLineScrambledWithCrLfAndReadsItBack) {
     EXPECT_EQ(file, ScrambledFile({"30", "5", "E:\\logs\\W3SVC1\\", "127.0.0.1", " 10.0.0.9 "}));
     const SharedState saved = state;
     state = SharedState{};
-    ASSERT_EQ(Load(disk), LoadResult::Loaded);
+    ASSERT_EQ(Load(disk), std::nullopt);
     EXPECT_EQ(state.RowLimit, 30);
-    EXPECT_EQ(timer.IntervalMs, 5000);
+    EXPECT_EQ(state.UpdateSeconds, 5);
     EXPECT_EQ(state.LogFolder, saved.LogFolder);
     EXPECT_EQ(state.FilterIps, saved.FilterIps);
     EXPECT_TRUE(boxes.Shown.empty());
@@ -74,7 +90,7 @@ TEST_F(SettingsFile, AFileAsLargeAsTheLoaderTakesIsSavedAndReadBackButNotOneByte
     EXPECT_EQ(static_cast<std::int64_t>(std::filesystem::file_size(path)), LargestSettingsFile);
     const SharedState saved = state;
     state = SharedState{};
-    ASSERT_EQ(Load(disk), LoadResult::Loaded);
+    ASSERT_EQ(Load(disk), std::nullopt);
     EXPECT_EQ(state.FilterIps, saved.FilterIps);
     EXPECT_GE(state.FilterIps.size(), 100'000u);
 
@@ -88,21 +104,20 @@ TEST_F(SettingsFile, AFileAsLargeAsTheLoaderTakesIsSavedAndReadBackButNotOneByte
 }
 
 TEST_F(SettingsFile, TrimsTheNumbersAndOnlyTheFirstFilterEntry) {
-    ASSERT_EQ(Load({" 30 ", "-3", "  D:\\logs\\ ", " 10.0.0.1 ", " 10.0.0.2 ", ""}), LoadResult::Loaded);
+    ASSERT_EQ(Load({" 30 ", "-3", "  D:\\logs\\ ", " 10.0.0.1 ", " 10.0.0.2 ", ""}), std::nullopt);
     EXPECT_EQ(state.RowLimit, 30);
     EXPECT_EQ(state.UpdateSeconds, -3);
-    EXPECT_EQ(timer.IntervalMs, 1000) << "a period below one second polls once a second";
+    EXPECT_EQ(TimerIntervalMs(state.UpdateSeconds), 1000) << "a period below one second polls once a second";
     EXPECT_EQ(state.LogFolder, L"  D:\\logs\\ ");
     EXPECT_EQ(state.FilterIps, (Entries{L"10.0.0.1", L" 10.0.0.2 ", L""}));
 
-    ASSERT_EQ(Load({"7", "2", "C:\\", ""}), LoadResult::Loaded);
+    ASSERT_EQ(Load({"7", "2", "C:\\", ""}), std::nullopt);
     EXPECT_EQ(state.FilterIps, Entries{L""});
-    state.FilterIps = {L"stale"};
-    ASSERT_EQ(Load({"7", "2", "C:\\"}), LoadResult::Loaded);
-    EXPECT_EQ(state.FilterIps, Entries{L"stale"}) << "a three-line file leaves the list alone";
+    ASSERT_EQ(Load({"7", "2", "C:\\"}), std::nullopt);
+    EXPECT_EQ(state.FilterIps, Entries{}) << "a three-line file holds no list";
 }
 
-TEST_F(SettingsFile, AFileTheProgramDidNotWriteEndsTheStartUpWithTheMessageForWhatIsWrong) {
+TEST_F(SettingsFile, AFileTheProgramDidNotWriteIsRefusedWithTheMessageForWhatIsWrong) {
     const std::string twoLines = ScrambledFile({"8", "3"});
     const std::pair<const char*, std::string> damaged[] = {
         {"empty", ""},
@@ -112,22 +127,22 @@ TEST_F(SettingsFile, AFileTheProgramDidNotWriteEndsTheStartUpWithTheMessageForWh
         {"a blank period", ScrambledFile({"8", " ", "C:\\"})},
         {"over the largest settings file", twoLines + std::string(LargestSettingsFile, 'x')},
     };
-    ASSERT_EQ(Load({"7", "2", "C:\\"}), LoadResult::Loaded);
+    ASSERT_EQ(Load({"7", "2", "C:\\"}), std::nullopt);
     for (const auto& [what, bytes] : damaged) {
         SCOPED_TRACE(what);
         memory.Create(path.wstring(), bytes);
-        EXPECT_EQ(Load(memory), LoadResult::Damaged);
-        ExpectOneBox(messages::InitFailedTitle, messages::SettingsDamaged(path.wstring()));
+        EXPECT_EQ(Load(memory), SettingsFault::Damaged);
+        ExpectRefusal(messages::SettingsDamaged(path.wstring()));
         EXPECT_EQ(state.RowLimit, 7) << "a refused file changes nothing";
     }
     memory.Create(path.wstring(), ScrambledFile({"8", "3", "C:\\"}));
     memory.FailingCalls = 1;
-    EXPECT_EQ(Load(memory), LoadResult::Unreadable);
-    ExpectOneBox(messages::InitFailedTitle, messages::SettingsUnreadable(path.wstring()));
+    EXPECT_EQ(Load(memory), SettingsFault::Unreadable);
+    ExpectRefusal(messages::SettingsUnreadable(path.wstring()));
 
     memory.Remove(path.wstring());
-    EXPECT_EQ(Load(memory), LoadResult::Missing);
-    ExpectOneBox(messages::InitFailedTitle, messages::SettingsMissing(path.wstring()));
+    EXPECT_EQ(Load(memory), SettingsFault::Missing);
+    ExpectRefusal(messages::SettingsMissing(path.wstring()));
 }
 
 TEST_F(SettingsFile, SaveIfDirtyWritesOnlyChangesClearsTheFlagAndKeepsItWhenTheSaveFails) {

@@ -50,40 +50,50 @@ Step ExpectShown(Entries rows, std::wstring count, std::wstring typed) {
 
 class FrmFilterTest : public ::testing::Test {
 protected:
-    FrmFilterTest() { state.FilterIps = Loaded; }
-
-    void Open(std::vector<Step> steps) {
-        Play(FrmFilter::ClassName, std::move(steps),
-             [this] { FrmFilter(boxes, state).Show(::GetModuleHandleW(nullptr)); });
+    FrmFilterTest() {
+        current.RowLimit = 20;
+        current.FilterIps = Loaded;
     }
 
-    SharedState state;
+    SettingsOutcome Open(std::vector<Step> steps) {
+        SettingsOutcome outcome;
+        Play(FrmFilter::ClassName, std::move(steps),
+             [&] { outcome = FrmFilter(boxes, current).Show(::GetModuleHandleW(nullptr)); });
+        return outcome;
+    }
+
+    Settings current;
     testing::ScriptedBoxes boxes;
 };
 
 TEST_F(FrmFilterTest, DeletingEveryEntryAndConfirmingStoresTheLocalAddress) {
-    Open({ExpectShown(Loaded, L"2", L""), ClickRow(1), ExpectTyped(L"10.0.0.2"), Click(Id::cmdDel),
-          ExpectShown({L"10.0.0.1"}, L"1", L""), ClickRow(0), Click(Id::cmdDel), ExpectShown({}, L"0", L""),
-          Click(Id::cmdOk)});
-    EXPECT_EQ(state.FilterIps, Entries{L"127.0.0.1"});
-    EXPECT_TRUE(state.SettingsDirty);
+    const SettingsOutcome outcome =
+        Open({ExpectShown(Loaded, L"2", L""), ClickRow(1), ExpectTyped(L"10.0.0.2"), Click(Id::cmdDel),
+              ExpectShown({L"10.0.0.1"}, L"1", L""), ClickRow(0), Click(Id::cmdDel),
+              ExpectShown({}, L"0", L""), Click(Id::cmdOk)});
+    ASSERT_TRUE(outcome.NewSettings.has_value());
+    EXPECT_EQ(outcome.NewSettings->FilterIps, Entries{L"127.0.0.1"});
+    EXPECT_EQ(outcome.NewSettings->RowLimit, 20) << "the other settings as they were";
+    EXPECT_TRUE(outcome.Unsaved);
 }
 
 TEST_F(FrmFilterTest, AnAddedEntryIsListedCanonicalAndMarksTheSettingsChangedButOnlyOkStoresIt) {
     const Entries added{L"10.0.0.1", L"10.0.0.2", L"192.168.1.10"};
     // Del with nothing selected removes nothing and only clears the box.
-    Open({Type(L"192.168.001.010"), Click(Id::cmdAdd), ExpectShown(added, L"3", L"192.168.001.010"),
-          Click(Id::cmdDel), ExpectShown(added, L"3", L""), Click(Id::cmdCancel)});
-    EXPECT_EQ(state.FilterIps, Loaded);
-    EXPECT_TRUE(state.SettingsDirty) << "Add marks the settings changed at once";
+    const SettingsOutcome outcome =
+        Open({Type(L"192.168.001.010"), Click(Id::cmdAdd), ExpectShown(added, L"3", L"192.168.001.010"),
+              Click(Id::cmdDel), ExpectShown(added, L"3", L""), Click(Id::cmdCancel)});
+    EXPECT_FALSE(outcome.NewSettings.has_value());
+    EXPECT_TRUE(outcome.Unsaved) << "Add counts as unsaved at once";
     EXPECT_TRUE(boxes.Shown.empty());
 }
 
 TEST_F(FrmFilterTest, AddRefusesPastedTextAndAPickedEntryEachWithItsBox) {
     const std::wstring fortyDigits(40, L'9');
-    Open({Paste(Id::txtIp, L"1.2." + fortyDigits + L".4"), Click(Id::cmdAdd), ClickRow(0), Click(Id::cmdAdd),
-          ExpectShown(Loaded, L"2", L"10.0.0.1"), Click(Id::cmdOk)});
-    EXPECT_EQ(state.FilterIps, Loaded);
+    const SettingsOutcome outcome =
+        Open({Paste(Id::txtIp, L"1.2." + fortyDigits + L".4"), Click(Id::cmdAdd), ClickRow(0),
+              Click(Id::cmdAdd), ExpectShown(Loaded, L"2", L"10.0.0.1"), Click(Id::cmdCancel)});
+    EXPECT_FALSE(outcome.Unsaved) << "a refused Add changes nothing";
     ASSERT_EQ(boxes.Shown.size(), 2u);
     EXPECT_EQ(boxes.Shown[0].Text,
               fortyDigits + L" Is Invaild Ip Number, Please Input Number Between 0 And 255")

@@ -19,26 +19,24 @@ const std::wstring StoredFolder = L"C:\\inetpub\\logs\\";
 class FrmOptionTest : public ::testing::Test {
 protected:
     FrmOptionTest() {
-        state.RowLimit = 20;
-        state.UpdateSeconds = 5;
-        state.LogFolder = StoredFolder;
-        timer.IntervalMs = 5000;
-        timer.Enabled = false;
+        current.RowLimit = 20;
+        current.UpdateSeconds = 5;
+        current.LogFolder = StoredFolder;
+        current.FilterIps = {L"10.0.0.1"};
     }
 
-    void Open(std::vector<Step> steps) {
-        Play(FrmOption::ClassName, std::move(steps), [this] {
-            FrmOptionContext context{state, timer, [this] { trimmedTo.push_back(state.RowLimit); }, browser};
-            FrmOption(boxes, context).Show(::GetModuleHandleW(nullptr));
+    SettingsOutcome Open(std::vector<Step> steps) {
+        SettingsOutcome outcome;
+        Play(FrmOption::ClassName, std::move(steps), [&] {
+            FrmOptionContext context{current, browser};
+            outcome = FrmOption(boxes, context).Show(::GetModuleHandleW(nullptr));
         });
+        return outcome;
     }
 
-    SharedState state;
-    testing::RecordingTimer timer;
+    Settings current;
     testing::ScriptedBoxes boxes;
     FakeFolderBrowser browser;
-    // The row limit in force each time the monitor list was trimmed to it.
-    std::vector<std::int32_t> trimmedTo;
 };
 
 Step ExpectShown(std::wstring path, int seconds, int rowLimit) {
@@ -49,37 +47,33 @@ Step ExpectShown(std::wstring path, int seconds, int rowLimit) {
     };
 }
 
-TEST_F(FrmOptionTest, OkStoresWhatIsShownMarksTheSettingsChangedAndAppliesThemAtOnce) {
-    Open({ExpectShown(StoredFolder, 5, 20), Click(Id::cmdOk)});
-    EXPECT_TRUE(state.SettingsDirty) << "marked even when nothing changed";
-    Open({MoveSlider(Id::sldNum, 8), MoveSlider(Id::sldSecond, 10), Paste(Id::txtPath, L" D:\\web logs"),
-          Click(Id::cmdOk)});
-    EXPECT_EQ(state.RowLimit, 8);
-    EXPECT_EQ(state.UpdateSeconds, 10);
-    EXPECT_EQ(state.LogFolder, L" D:\\web logs");
-    EXPECT_EQ(timer.IntervalMs, 10000);
-    EXPECT_FALSE(timer.Enabled) << "a timer that is off stays off";
-    EXPECT_EQ(trimmedTo, (std::vector<std::int32_t>{20, 8}))
-        << "each OK trims the list to the limit it stored";
+TEST_F(FrmOptionTest, OkGivesWhatIsShownCountedAsUnsaved) {
+    const SettingsOutcome unchanged = Open({ExpectShown(StoredFolder, 5, 20), Click(Id::cmdOk)});
+    EXPECT_EQ(unchanged.NewSettings, current);
+    EXPECT_TRUE(unchanged.Unsaved) << "even when nothing changed";
+    const SettingsOutcome changed = Open({MoveSlider(Id::sldNum, 8), MoveSlider(Id::sldSecond, 10),
+                                          Paste(Id::txtPath, L" D:\\web logs"), Click(Id::cmdOk)});
+    ASSERT_TRUE(changed.NewSettings.has_value());
+    EXPECT_EQ(changed.NewSettings->RowLimit, 8);
+    EXPECT_EQ(changed.NewSettings->UpdateSeconds, 10);
+    EXPECT_EQ(changed.NewSettings->LogFolder, L" D:\\web logs");
+    EXPECT_EQ(changed.NewSettings->FilterIps, current.FilterIps);
 }
 
 TEST_F(FrmOptionTest, CancelAndTheCloseBoxStoreNothing) {
     for (const Step& close : {Click(Id::cmdCancel), CloseBox()}) {
-        Open({MoveSlider(Id::sldNum, 3), MoveSlider(Id::sldSecond, 9), Paste(Id::txtPath, L"F:\\"), close});
-        EXPECT_EQ(state.RowLimit, 20);
-        EXPECT_EQ(state.UpdateSeconds, 5);
-        EXPECT_EQ(state.LogFolder, StoredFolder);
-        EXPECT_FALSE(state.SettingsDirty);
-        EXPECT_EQ(timer.IntervalMs, 5000);
-        EXPECT_TRUE(trimmedTo.empty()) << "the list was trimmed";
+        const SettingsOutcome outcome = Open(
+            {MoveSlider(Id::sldNum, 3), MoveSlider(Id::sldSecond, 9), Paste(Id::txtPath, L"F:\\"), close});
+        EXPECT_FALSE(outcome.NewSettings.has_value());
+        EXPECT_FALSE(outcome.Unsaved);
     }
 }
 
 TEST_F(FrmOptionTest, StoredValuesOutsideTheSliderRangesShowAsTheNearestEnd) {
     for (const auto& [stored, shown] :
          {std::pair{std::pair{0, 500}, std::pair{1, 50}}, {{99, -3}, {10, 1}}}) {
-        state.UpdateSeconds = stored.first;
-        state.RowLimit = stored.second;
+        current.UpdateSeconds = stored.first;
+        current.RowLimit = stored.second;
         Open({ExpectShown(StoredFolder, shown.first, shown.second), CloseBox()});
     }
 }
@@ -96,8 +90,9 @@ TEST_F(FrmOptionTest, FolderPickerResultsFillThePathBoxEndingWithABackslash) {
                                    }});
     }
     steps.push_back(Click(Id::cmdOk));
-    Open(std::move(steps));
-    EXPECT_EQ(state.LogFolder, L"E:\\web logs\\");
+    const SettingsOutcome outcome = Open(std::move(steps));
+    ASSERT_TRUE(outcome.NewSettings.has_value());
+    EXPECT_EQ(outcome.NewSettings->LogFolder, L"E:\\web logs\\");
 }
 
 // Enter on a focused button presses it; anywhere else Enter, and Esc everywhere, acting as OK or Cancel would
@@ -117,10 +112,10 @@ TEST_F(FrmOptionTest, EnterAwayFromTheButtonsAndEscapeDoNothingAndTabWalksFromTh
         steps.insert(steps.end(), {enterAwayFromTheButtons, PressKey(VK_ESCAPE), PressKey(VK_TAB), seeFocus});
     }
     steps.push_back(CloseBox());
-    Open(std::move(steps));
+    const SettingsOutcome outcome = Open(std::move(steps));
     EXPECT_EQ(focused, (std::vector<Id>{Id::cmdSelect, Id::txtPath, Id::cmdOk, Id::cmdCancel, Id::sldSecond,
                                         Id::sldNum, Id::cmdSelect}));
-    EXPECT_FALSE(state.SettingsDirty);
+    EXPECT_FALSE(outcome.Unsaved);
 }
 
 } // namespace

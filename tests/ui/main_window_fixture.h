@@ -26,6 +26,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace tarnwatch::testing {
@@ -115,7 +116,7 @@ protected:
     std::filesystem::path TodaysLog() { return logs_.Path() / TodayLogFileName(clock_.Today()); }
 
     void WriteSettings(const StartSettings& settings = {}) {
-        SharedState written;
+        Settings written;
         written.RowLimit = settings.RowLimit;
         written.UpdateSeconds = settings.UpdateSeconds;
         written.LogFolder = settings.LogFolder.empty() ? LogFolderSetting() : settings.LogFolder;
@@ -123,11 +124,10 @@ protected:
         ASSERT_TRUE(SaveSettings(written, SettingsFile(), codePage_, boxes_));
     }
 
-    SharedState SavedSettings() {
-        SharedState saved;
-        RecordingTimer timer;
-        EXPECT_EQ(LoadSettings(saved, SettingsFile(), files_, codePage_, timer, boxes_), LoadResult::Loaded);
-        return saved;
+    Settings SavedSettings() {
+        const auto saved = LoadSettings(SettingsFile(), files_, codePage_);
+        EXPECT_TRUE(std::holds_alternative<Settings>(saved));
+        return std::holds_alternative<Settings>(saved) ? std::get<Settings>(saved) : Settings{};
     }
 
     // The log already holds a request from before the start, which must never become a row.

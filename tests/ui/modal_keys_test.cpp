@@ -23,18 +23,18 @@ TEST(ModalWindowKeys, EnterPressesTheFocusedButtonOfEveryModalWindowAndEnterOrEs
         }
     }
 
-    SharedState state;
-    testing::RecordingTimer timer;
+    Settings current;
     FakeFolderBrowser browser;
-    FrmOptionContext context{state, timer, [] {}, browser};
+    FrmOptionContext context{current, browser};
+    SettingsOutcome outcome;
     Play(FrmOption::ClassName, {Focus(FrmOption::Id::cmdOk), PressKey(VK_RETURN)},
-         [&] { FrmOption(boxes, context).Show(instance); });
-    EXPECT_TRUE(state.SettingsDirty) << "Ok of the Options dialog";
+         [&] { outcome = FrmOption(boxes, context).Show(instance); });
+    EXPECT_TRUE(outcome.NewSettings.has_value()) << "Ok of the Options dialog";
 
-    state.SettingsDirty = false;
+    outcome = {};
     Play(FrmFilter::ClassName, {Focus(FrmFilter::Id::cmdOk), PressKey(VK_RETURN)},
-         [&] { FrmFilter(boxes, state).Show(instance); });
-    EXPECT_TRUE(state.SettingsDirty) << "Ok of the filter dialog";
+         [&] { outcome = FrmFilter(boxes, current).Show(instance); });
+    EXPECT_TRUE(outcome.NewSettings.has_value()) << "Ok of the filter dialog";
 }
 
 } // namespace

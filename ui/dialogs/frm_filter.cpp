@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <string>
+#include <utility>
 
 namespace tarnwatch::ui {
 
@@ -26,8 +27,9 @@ constexpr int ColumnShortfallTwips = 80;
 
 } // namespace
 
-void FrmFilter::Show(HINSTANCE instance) {
+SettingsOutcome FrmFilter::Show(HINSTANCE instance) {
     ShowModal(instance, FilterDesign);
+    return outcome_;
 }
 
 LRESULT FrmFilter::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -102,7 +104,7 @@ void FrmFilter::CreateControls() {
 void FrmFilter::Form_Load() {
     SizeColumn();
     // Shown as stored, not checked or trimmed: Ok writes back exactly what it loaded.
-    workingList_ = state_.FilterIps;
+    workingList_ = current_.FilterIps;
     for (std::size_t index = 0; index < workingList_.size(); ++index) {
         ShowEntry(index);
     }
@@ -143,11 +145,12 @@ void FrmFilter::lvwIp_Click() {
 }
 
 void FrmFilter::cmdAdd_Click() {
-    const IpEntryResult result = AddFilterIp(WindowText(txtIp), workingList_, state_.SettingsDirty);
+    const IpEntryResult result = AddFilterIp(WindowText(txtIp), workingList_);
     if (const auto refusal = RefusalFor(result)) {
         Boxes().Show(refusal->Text, refusal->Title, refusal->Buttons, refusal->Icon);
         return;
     }
+    outcome_.Unsaved = true;
     ShowEntry(workingList_.size() - 1);
     ShowCount();
 }
@@ -159,12 +162,13 @@ void FrmFilter::cmdDel_Click() {
     }
     ShowCount();
     ::SetWindowTextW(txtIp, L"");
-    state_.SettingsDirty = true;
+    outcome_.Unsaved = true;
 }
 
 void FrmFilter::cmdOk_Click() {
-    state_.FilterIps = workingList_.empty() ? std::vector<std::wstring>{EntryOfAnEmptyList} : workingList_;
-    state_.SettingsDirty = true;
+    Settings settings = current_;
+    settings.FilterIps = workingList_.empty() ? std::vector<std::wstring>{EntryOfAnEmptyList} : workingList_;
+    outcome_ = {std::move(settings), true};
     EndModal();
 }
 

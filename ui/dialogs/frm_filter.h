@@ -20,11 +20,12 @@ public:
     // The controls' ids, for tools that find them as a user's tools do.
     enum class Id : int { cmdAdd = 101, cmdDel, lvwIp, cmdOk, cmdCancel, txtIp, lblText };
 
-    FrmFilter(MessageBoxes& boxes, SharedState& state) : Window(boxes), state_(state) {}
+    FrmFilter(MessageBoxes& boxes, const Settings& current) : Window(boxes), current_(current) {}
 
     // Shows the dialog modally with no owner and returns once it has closed. It works on a copy of the
-    // filter list: the monitor goes on with the list in force until Ok writes the copy back.
-    void Show(HINSTANCE instance);
+    // filter list: the monitor goes on with the list in force until Ok gives the copy. Add and Del count as
+    // unsaved at once, even when the dialog is then cancelled.
+    SettingsOutcome Show(HINSTANCE instance);
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -42,7 +43,8 @@ private:
     void cmdOk_Click();
     void cmdCancel_Click();
 
-    SharedState& state_;
+    const Settings& current_;
+    SettingsOutcome outcome_;
     // The entries of lvwIp, in the order shown.
     std::vector<std::wstring> workingList_;
     HWND cmdAdd = nullptr;

@@ -1,6 +1,5 @@
 #include "ui/dialogs/frm_option.h"
 
-#include "engine/settings.h"
 #include "engine/text.h"
 
 #include <commctrl.h>
@@ -8,6 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace tarnwatch::ui {
 
@@ -60,8 +60,9 @@ std::wstring LogFolderFromBrowser(const std::wstring& browsed) {
 
 } // namespace
 
-void FrmOption::Show(HINSTANCE instance) {
+SettingsOutcome FrmOption::Show(HINSTANCE instance) {
     ShowModal(instance, OptionDesign);
+    return outcome_;
 }
 
 LRESULT FrmOption::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -118,9 +119,9 @@ void FrmOption::CreateControls() {
 }
 
 void FrmOption::Form_Load() {
-    SetSliderValue(sldSecond, SecondRange, context_.State.UpdateSeconds);
-    SetSliderValue(sldNum, NumRange, context_.State.RowLimit);
-    ::SetWindowTextW(txtPath, context_.State.LogFolder.c_str());
+    SetSliderValue(sldSecond, SecondRange, context_.Current.UpdateSeconds);
+    SetSliderValue(sldNum, NumRange, context_.Current.RowLimit);
+    ::SetWindowTextW(txtPath, context_.Current.LogFolder.c_str());
 }
 
 void FrmOption::cmdSelect_Click() {
@@ -132,14 +133,12 @@ void FrmOption::cmdSelect_Click() {
 }
 
 void FrmOption::cmdOk_Click() {
-    SharedState& state = context_.State;
-    state.UpdateSeconds = SliderValue(sldSecond);
-    state.RowLimit = SliderValue(sldNum);
-    state.LogFolder = WindowText(txtPath);
-    // Marked even when nothing changed: closing the program then asks whether to save.
-    state.SettingsDirty = true;
-    context_.TrimMonitorList();
-    context_.Timer.SetIntervalMs(TimerIntervalMs(state.UpdateSeconds));
+    Settings settings = context_.Current;
+    settings.UpdateSeconds = SliderValue(sldSecond);
+    settings.RowLimit = SliderValue(sldNum);
+    settings.LogFolder = WindowText(txtPath);
+    // Unsaved even when nothing changed: closing the program then asks whether to save.
+    outcome_ = {std::move(settings), true};
     EndModal();
 }
 

@@ -8,15 +8,10 @@
 
 #include <windows.h>
 
-#include <functional>
-
 namespace tarnwatch::ui {
 
 struct FrmOptionContext {
-    SharedState& State;
-    PollTimer& Timer;
-    // Cuts the monitor list down to State.RowLimit rows, oldest first.
-    std::function<void()> TrimMonitorList;
+    const Settings& Current;
     win::FolderBrowser& Browser;
 };
 
@@ -28,9 +23,9 @@ public:
 
     FrmOption(MessageBoxes& boxes, FrmOptionContext& context) : Window(boxes), context_(context) {}
 
-    // Shows the dialog modally with no owner and returns once it has closed. OK writes the settings back
-    // and applies them at once; Cancel and the close box store nothing.
-    void Show(HINSTANCE instance);
+    // Shows the dialog modally with no owner and returns once it has closed: OK gives the settings shown,
+    // counted as unsaved even when nothing changed; Cancel and the close box give nothing.
+    SettingsOutcome Show(HINSTANCE instance);
 
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -41,6 +36,7 @@ private:
     void cmdCancel_Click();
 
     FrmOptionContext& context_;
+    SettingsOutcome outcome_;
     HWND cmdSelect = nullptr;
     HWND txtPath = nullptr;
     HWND cmdOk = nullptr;

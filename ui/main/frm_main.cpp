@@ -388,7 +388,7 @@ HICON FrmMain::TrayPictureIcon(TrayPicture picture) const {
 
 void FrmMain::ShowFilterDialog() {
     FrmFilter frmFilter(ports_.Boxes, state_);
-    frmFilter.Show(Instance());
+    ApplySettings(frmFilter.Show(Instance()));
 }
 
 void FrmMain::mnuSim_Click() {
@@ -414,14 +414,23 @@ void FrmMain::mnuTOp_Click() {
 }
 
 void FrmMain::ShowOptionsDialog() {
-    FrmOptionContext context{state_, *tmrUpdate,
-                             [this] {
-                                 monitor_->TrimMonitorList();
-                                 lvwTarnwatch.ShowRows();
-                             },
-                             ports_.Browser};
+    FrmOptionContext context{state_, ports_.Browser};
     FrmOption frmOption(ports_.Boxes, context);
-    frmOption.Show(Instance());
+    ApplySettings(frmOption.Show(Instance()));
+}
+
+// New settings take effect at once, but for the log folder, which counts from the next start.
+void FrmMain::ApplySettings(const SettingsOutcome& outcome) {
+    if (outcome.NewSettings) {
+        const bool newPeriod = outcome.NewSettings->UpdateSeconds != state_.UpdateSeconds;
+        static_cast<Settings&>(state_) = *outcome.NewSettings;
+        monitor_->TrimMonitorList();
+        lvwTarnwatch.ShowRows();
+        if (newPeriod) {
+            tmrUpdate->SetIntervalMs(TimerIntervalMs(state_.UpdateSeconds));
+        }
+    }
+    state_.SettingsDirty = state_.SettingsDirty || outcome.Unsaved;
 }
 
 // The program goes on while the help window is open, and ends when the last of the two windows has closed.

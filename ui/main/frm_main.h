@@ -107,6 +107,7 @@ private:
 
     // MonitorHost
     void ShowOptionsDialog() override;
+    void ApplySettings(const SettingsOutcome& outcome);
     void EndProgram() override;
     void LogDayChanged() override;
     // Tray
