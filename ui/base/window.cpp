@@ -166,7 +166,17 @@ void Window::SetDesignClientSize(POINT topLeft) {
 }
 
 LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefaultHandling(message, wParam, lParam);
+    switch (message) {
+    case WM_CREATE:
+        return OnCreate() ? 0 : -1;
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        return 0;
+    case WM_NOTIFY:
+        return OnNotify(*reinterpret_cast<NMHDR*>(lParam));
+    default:
+        return DefaultHandling(message, wParam, lParam);
+    }
 }
 
 LRESULT Window::DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -92,7 +92,14 @@ protected:
     // A design length in twips, in pixels at the window's DPI.
     int Pixels(int twips) const;
 
-    // The window's own handlers; what it leaves alone goes to DefaultHandling.
+    // The messages every window handles, decoded: creation (false refuses it), a command from a menu, an
+    // accelerator or a control (code is the control's notification; control is null for the others), and
+    // a control's notification through WM_NOTIFY.
+    virtual bool OnCreate() { return true; }
+    virtual void OnCommand(int /*id*/, int /*code*/, HWND /*control*/) {}
+    virtual LRESULT OnNotify(NMHDR& /*header*/) { return 0; }
+    // A window's handlers for other messages; what it leaves alone goes on to the decoding above, and what
+    // that leaves to DefaultHandling.
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT DefaultHandling(UINT message, WPARAM wParam, LPARAM lParam);
     // Runs once the base has laid the window out for a new DPI.

@@ -25,32 +25,24 @@ void FrmAbout::Show(HINSTANCE instance) {
     ShowModal(instance, AboutDesign);
 }
 
-LRESULT FrmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_CREATE:
-        Command1 =
-            AddControl({IdOf(Id::Command1), WC_BUTTONW, L"OK", ButtonStyle, 0, {4200, 240, 1200, 350}});
-        Image1 = AddControl({IdOf(Id::Image1),
-                             WC_STATICW,
-                             L"",
-                             ChildStyle | SS_ICON | SS_REALSIZECONTROL,
-                             0,
-                             {120, 120, IconTwips, IconTwips}});
-        Label1 =
-            AddControl({IdOf(Id::Label1), WC_STATICW, L"", ChildStyle | SS_LEFT, 0, {720, 240, 3615, 255}});
-        Label2 =
-            AddControl({IdOf(Id::Label2), WC_STATICW, L"", ChildStyle | SS_LEFT, 0, {720, 600, 3735, 495}});
-        Form_Load();
-        return 0;
-    case WM_COMMAND:
-        // A box with only OK closes on Enter and Esc from anywhere, as a message box does.
-        if (HIWORD(wParam) == BN_CLICKED && (static_cast<Id>(LOWORD(wParam)) == Id::Command1 ||
-                                             LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
-            Command1_Click();
-        }
-        return 0;
-    default:
-        return DefaultHandling(message, wParam, lParam);
+bool FrmAbout::OnCreate() {
+    Command1 = AddControl({IdOf(Id::Command1), WC_BUTTONW, L"OK", ButtonStyle, 0, {4200, 240, 1200, 350}});
+    Image1 = AddControl({IdOf(Id::Image1),
+                         WC_STATICW,
+                         L"",
+                         ChildStyle | SS_ICON | SS_REALSIZECONTROL,
+                         0,
+                         {120, 120, IconTwips, IconTwips}});
+    Label1 = AddControl({IdOf(Id::Label1), WC_STATICW, L"", ChildStyle | SS_LEFT, 0, {720, 240, 3615, 255}});
+    Label2 = AddControl({IdOf(Id::Label2), WC_STATICW, L"", ChildStyle | SS_LEFT, 0, {720, 600, 3735, 495}});
+    Form_Load();
+    return true;
+}
+
+// A box with only OK closes on Enter and Esc from anywhere, as a message box does.
+void FrmAbout::OnCommand(int id, int code, HWND) {
+    if (code == BN_CLICKED && (static_cast<Id>(id) == Id::Command1 || id == IDOK || id == IDCANCEL)) {
+        Command1_Click();
     }
 }
 

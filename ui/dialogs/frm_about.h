@@ -20,7 +20,8 @@ public:
     void Show(HINSTANCE instance);
 
 private:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool OnCreate() override;
+    void OnCommand(int id, int code, HWND control) override;
     void DpiChanged() override;
     void Form_Load();
     void Command1_Click();

@@ -32,41 +32,39 @@ SettingsOutcome FrmFilter::Show(HINSTANCE instance) {
     return outcome_;
 }
 
-LRESULT FrmFilter::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_CREATE:
-        CreateControls();
-        Form_Load();
-        return 0;
-    case WM_COMMAND:
-        if (HIWORD(wParam) == BN_CLICKED) {
-            switch (static_cast<Id>(LOWORD(wParam))) {
-            case Id::cmdAdd:
-                cmdAdd_Click();
-                break;
-            case Id::cmdDel:
-                cmdDel_Click();
-                break;
-            case Id::cmdOk:
-                cmdOk_Click();
-                break;
-            case Id::cmdCancel:
-                cmdCancel_Click();
-                break;
-            default:
-                break;
-            }
-        }
-        return 0;
-    case WM_NOTIFY:
-        if (reinterpret_cast<const NMHDR*>(lParam)->hwndFrom == lvwIp &&
-            reinterpret_cast<const NMHDR*>(lParam)->code == NM_CLICK) {
-            lvwIp_Click();
-        }
-        return 0;
-    default:
-        return DefaultHandling(message, wParam, lParam);
+bool FrmFilter::OnCreate() {
+    CreateControls();
+    Form_Load();
+    return true;
+}
+
+void FrmFilter::OnCommand(int id, int code, HWND) {
+    if (code != BN_CLICKED) {
+        return;
     }
+    switch (static_cast<Id>(id)) {
+    case Id::cmdAdd:
+        cmdAdd_Click();
+        break;
+    case Id::cmdDel:
+        cmdDel_Click();
+        break;
+    case Id::cmdOk:
+        cmdOk_Click();
+        break;
+    case Id::cmdCancel:
+        cmdCancel_Click();
+        break;
+    default:
+        break;
+    }
+}
+
+LRESULT FrmFilter::OnNotify(NMHDR& header) {
+    if (header.hwndFrom == lvwIp && header.code == NM_CLICK) {
+        lvwIp_Click();
+    }
+    return 0;
 }
 
 // Created in focus order; the label and then the frames come last, so that the frames lie beneath

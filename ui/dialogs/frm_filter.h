@@ -28,7 +28,9 @@ public:
     SettingsOutcome Show(HINSTANCE instance);
 
 private:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool OnCreate() override;
+    void OnCommand(int id, int code, HWND control) override;
+    LRESULT OnNotify(NMHDR& header) override;
     void DpiChanged() override { SizeColumn(); }
     void CreateControls();
     void Form_Load();

@@ -85,25 +85,25 @@ void FrmHelp::Show(HINSTANCE instance) {
     ::SetForegroundWindow(Handle());
 }
 
+bool FrmHelp::OnCreate() {
+    lvwHelp = AddControl({IdOf(Id::lvwHelp),
+                          WC_LISTVIEWW,
+                          L"",
+                          ChildStyle | WS_TABSTOP | LVS_REPORT | LVS_NOSORTHEADER,
+                          WS_EX_CLIENTEDGE,
+                          {0, 0, 4875, 5655}});
+    AddColumn(lvwHelp, 0, L"Code");
+    AddColumn(lvwHelp, 1, L"Status");
+    Form_Load();
+    return true;
+}
+
 LRESULT FrmHelp::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_CREATE:
-        lvwHelp = AddControl({IdOf(Id::lvwHelp),
-                              WC_LISTVIEWW,
-                              L"",
-                              ChildStyle | WS_TABSTOP | LVS_REPORT | LVS_NOSORTHEADER,
-                              WS_EX_CLIENTEDGE,
-                              {0, 0, 4875, 5655}});
-        AddColumn(lvwHelp, 0, L"Code");
-        AddColumn(lvwHelp, 1, L"Status");
-        Form_Load();
-        return 0;
-    case WM_SIZE:
+    if (message == WM_SIZE) {
         Form_Resize(wParam);
         return 0;
-    default:
-        return DefaultHandling(message, wParam, lParam);
     }
+    return Window::HandleMessage(message, wParam, lParam);
 }
 
 void FrmHelp::Destroyed() {

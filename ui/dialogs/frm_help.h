@@ -25,6 +25,7 @@ public:
     bool IsOpen() const { return Handle() != nullptr; }
 
 private:
+    bool OnCreate() override;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void DpiChanged() override { Form_Resize(SIZE_RESTORED); }
     void Destroyed() override;

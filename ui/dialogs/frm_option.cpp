@@ -65,31 +65,28 @@ SettingsOutcome FrmOption::Show(HINSTANCE instance) {
     return outcome_;
 }
 
-LRESULT FrmOption::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_CREATE:
-        CreateControls();
-        Form_Load();
-        return 0;
-    case WM_COMMAND:
-        if (HIWORD(wParam) == BN_CLICKED) {
-            switch (static_cast<Id>(LOWORD(wParam))) {
-            case Id::cmdSelect:
-                cmdSelect_Click();
-                return 0;
-            case Id::cmdOk:
-                cmdOk_Click();
-                return 0;
-            case Id::cmdCancel:
-                cmdCancel_Click();
-                return 0;
-            default:
-                break;
-            }
-        }
-        return 0;
+bool FrmOption::OnCreate() {
+    CreateControls();
+    Form_Load();
+    return true;
+}
+
+void FrmOption::OnCommand(int id, int code, HWND) {
+    if (code != BN_CLICKED) {
+        return;
+    }
+    switch (static_cast<Id>(id)) {
+    case Id::cmdSelect:
+        cmdSelect_Click();
+        break;
+    case Id::cmdOk:
+        cmdOk_Click();
+        break;
+    case Id::cmdCancel:
+        cmdCancel_Click();
+        break;
     default:
-        return DefaultHandling(message, wParam, lParam);
+        break;
     }
 }
 

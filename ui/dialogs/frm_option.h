@@ -28,7 +28,8 @@ public:
     SettingsOutcome Show(HINSTANCE instance);
 
 private:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    bool OnCreate() override;
+    void OnCommand(int id, int code, HWND control) override;
     void CreateControls();
     void Form_Load();
     void cmdSelect_Click();

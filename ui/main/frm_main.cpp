@@ -49,7 +49,7 @@ FrmMain::FrmMain(SharedState& state, const FrmMainPorts& ports, std::filesystem:
 
 bool FrmMain::Load(HINSTANCE instance) {
     // The window owns its menu bar from here on and destroys it with itself, also when the load fails.
-    return Create(instance, MainDesign, BuildMenuBar().Release()) && loaded_;
+    return Create(instance, MainDesign, BuildMenu(MenuBarEntries()).Release()) && loaded_;
 }
 
 void FrmMain::Show(int showCommand) {
@@ -63,10 +63,6 @@ void FrmMain::SetTopMost(bool topMost) {
 
 LRESULT FrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CREATE:
-        CreateControls();
-        Form_Load();
-        return loaded_ ? 0 : -1;
     case WM_SIZE:
         Form_Resize(wParam);
         return 0;
@@ -75,19 +71,6 @@ LRESULT FrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             tmrUpdate_Timer();
         }
         return 0;
-    case WM_COMMAND:
-        // Menu commands only: controls send their notifications with their handle in lParam.
-        if (lParam == 0) {
-            OnMenuCommand(LOWORD(wParam));
-        }
-        return 0;
-    case WM_NOTIFY: {
-        const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
-        if (header.hwndFrom == lvwTarnwatch.Handle() && header.code == LVN_GETDISPINFOW) {
-            lvwTarnwatch.FillDisplayInfo(*reinterpret_cast<NMLVDISPINFOW*>(lParam));
-        }
-        return 0;
-    }
     case WM_CLOSE:
         OnClose();
         return 0;
@@ -115,8 +98,29 @@ LRESULT FrmMain::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     default:
-        return DefaultHandling(message, wParam, lParam);
+        return Window::HandleMessage(message, wParam, lParam);
     }
+}
+
+bool FrmMain::OnCreate() {
+    CreateControls();
+    Form_Load();
+    return loaded_;
+}
+
+// Menu commands only: controls send their notifications with their handle.
+void FrmMain::OnCommand(int id, int, HWND control) {
+    if (control == nullptr) {
+        OnMenuCommand(static_cast<UINT>(id));
+    }
+}
+
+LRESULT FrmMain::OnNotify(NMHDR& header) {
+    if (header.hwndFrom == lvwTarnwatch.Handle() && header.code == LVN_GETDISPINFOW) {
+        // The header is the first member of the list's request for the texts of a row.
+        lvwTarnwatch.FillDisplayInfo(*reinterpret_cast<NMLVDISPINFOW*>(&header));
+    }
+    return 0;
 }
 
 void FrmMain::CreateControls() {
@@ -125,7 +129,7 @@ void FrmMain::CreateControls() {
     tmrUpdate.emplace(Handle(), UpdateTimerId, DesignTimerIntervalMs);
     lvwTarnwatch.Create(Handle(), Instance(), IdOf(Id::lvwTarnwatch));
     PlaceControl(lvwTarnwatch.Handle(), {360, 240, 3615, 2775});
-    mnuTTray = BuildTrayMenu();
+    mnuTTray = BuildMenu(TrayMenuEntries());
 }
 
 // A hidden picture box holding a 32x32 icon for the tray; it is never seen in the window.
@@ -192,70 +196,58 @@ void FrmMain::tmrUpdate_Timer() {
     lvwTarnwatch.ShowRows();
 }
 
+// Every menu entry with its command and handler: the menus are built from these, and run their commands
+// through them.
+const std::vector<MenuPopup<FrmMain::MenuClick>>& FrmMain::MenuBarEntries() {
+    static const std::vector<MenuPopup<MenuClick>> menus{
+        {L"&File",
+         {{L"&Save settings", mnuSave, &FrmMain::mnuSave_Click},
+          {},
+          {L"E&xit tarnwatch", mnuExit, &FrmMain::mnuExit_Click}}},
+        {L"&Options",
+         {{L"&Settings", mnuSet, &FrmMain::mnuSet_Click},
+          {L"&Filtrate ip", mnuFilter, &FrmMain::mnuFilter_Click},
+          {L"&Sound Notify", mnuNotify, &FrmMain::mnuNotify_Click},
+          {},
+          {L"&Minimize", mnuMin, &FrmMain::mnuMin_Click}}},
+        {L"&View",
+         {{L"&Simple mode", mnuSim, &FrmMain::mnuSim_Click},
+          {L"S&tandard mode", mnuSta, &FrmMain::mnuSta_Click},
+          {L"&Complete mode", mnuCom, &FrmMain::mnuCom_Click},
+          {},
+          {L"&Alway on top", mnuTOp, &FrmMain::mnuTOp_Click}}},
+        {L"&Help",
+         {{L"&On Line help", mnuLine, &FrmMain::mnuLine_Click},
+          {L"&View LogFile", mnuLog, &FrmMain::mnuLog_Click},
+          {L"&Help Contents", mnuCon, &FrmMain::mnuCon_Click},
+          {},
+          {L"&About tarnwatch", mnuAbout, &FrmMain::mnuAbout_Click}}},
+    };
+    return menus;
+}
+
+// The pop-up "Popup" (mnuTTray) of the tray icon, never on the menu bar.
+const std::vector<MenuPopup<FrmMain::MenuClick>>& FrmMain::TrayMenuEntries() {
+    static const std::vector<MenuPopup<MenuClick>> menus{
+        {L"Popup",
+         {{L"&Show Tarnwatch", mnuTShow, &FrmMain::mnuTShow_Click},
+          {},
+          {L"&Settings", mnuTSet, &FrmMain::mnuTSet_Click},
+          {L"&Filter IP", mnuTFilter, &FrmMain::mnuTFilter_Click},
+          {L"&Sound Notify", mnuTNotify, &FrmMain::mnuTNotify_Click},
+          {L"&About Tarnwatch", mnuTAbout, &FrmMain::mnuTAbout_Click},
+          {},
+          {L"E&xit", mnuTExit, &FrmMain::mnuTExit_Click}}},
+    };
+    return menus;
+}
+
 void FrmMain::OnMenuCommand(UINT command) {
-    switch (command) {
-    case mnuSave:
-        mnuSave_Click();
-        break;
-    case mnuExit:
-        mnuExit_Click();
-        break;
-    case mnuTExit:
-        mnuTExit_Click();
-        break;
-    case mnuSet:
-        mnuSet_Click();
-        break;
-    case mnuTSet:
-        mnuTSet_Click();
-        break;
-    case mnuFilter:
-        mnuFilter_Click();
-        break;
-    case mnuTFilter:
-        mnuTFilter_Click();
-        break;
-    case mnuNotify:
-        mnuNotify_Click();
-        break;
-    case mnuTNotify:
-        mnuTNotify_Click();
-        break;
-    case mnuMin:
-        mnuMin_Click();
-        break;
-    case mnuTShow:
-        mnuTShow_Click();
-        break;
-    case mnuCon:
-        mnuCon_Click();
-        break;
-    case mnuAbout:
-        mnuAbout_Click();
-        break;
-    case mnuTAbout:
-        mnuTAbout_Click();
-        break;
-    case mnuLine:
-        mnuLine_Click();
-        break;
-    case mnuLog:
-        mnuLog_Click();
-        break;
-    case mnuSim:
-        mnuSim_Click();
-        break;
-    case mnuSta:
-        mnuSta_Click();
-        break;
-    case mnuCom:
-        mnuCom_Click();
-        break;
-    case mnuTOp:
-        mnuTOp_Click();
-        break;
-    default:
-        break;
+    for (const auto* menus : {&MenuBarEntries(), &TrayMenuEntries()}) {
+        if (const MenuClick click = HandlerOf(*menus, command)) {
+            (this->*click)();
+            return;
+        }
     }
 }
 

@@ -15,6 +15,7 @@
 #include "ui/base/program_look.h"
 #include "ui/base/window.h"
 #include "ui/dialogs/frm_help.h"
+#include "ui/main/main_menu.h"
 #include "ui/main/monitor_view.h"
 
 #include <windows.h>
@@ -62,6 +63,9 @@ private:
     // Puts the window into the topmost band of the desktop, or takes it out.
     void SetTopMost(bool topMost);
 
+    bool OnCreate() override;
+    void OnCommand(int id, int code, HWND control) override;
+    LRESULT OnNotify(NMHDR& header) override;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void DpiChanged() override;
 
@@ -72,6 +76,9 @@ private:
     void Form_Resize(WPARAM sizeKind);
     void Form_Unload();
     void OnClose();
+    using MenuClick = void (FrmMain::*)();
+    static const std::vector<MenuPopup<MenuClick>>& MenuBarEntries();
+    static const std::vector<MenuPopup<MenuClick>>& TrayMenuEntries();
     void OnMenuCommand(UINT command);
     void PlaceAtTopRight();
     void ApplyViewMode(int mode);
