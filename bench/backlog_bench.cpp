@@ -6,6 +6,7 @@
 //   tarnwatch_bench --pass=FILE                   one pass over FILE and nothing else, to be timed from
 //                                                 outside like any other program; exits 1 if it fell short
 #include "bench/iis_log_writer.h"
+#include "bench/quiet_windows.h"
 #include "engine/latin1_code_page.h"
 #include "engine/monitor.h"
 #include "engine/monitor_rows.h"
@@ -23,24 +24,6 @@
 
 namespace tarnwatch::bench {
 namespace {
-
-class QuietWindows final : public MessageBoxes,
-                           public PollTimer,
-                           public MonitorHost,
-                           public Tray,
-                           public Beeper {
-public:
-    BoxAnswer Show(const std::wstring&, const std::wstring&, BoxButtons, BoxIcon) override {
-        return BoxAnswer::Ok;
-    }
-    void SetIntervalMs(std::int64_t) override {}
-    void SetEnabled(bool) override {}
-    void ShowOptionsDialog() override {}
-    void EndProgram() override {}
-    void LogDayChanged() override {}
-    void SetTrayIcon(TrayPicture) override {}
-    void Beep(int, int) override {}
-};
 
 // A seconds counter as cheap as the Windows tick count, asked for every shown row.
 class SystemClock final : public Clock {

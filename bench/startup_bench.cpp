@@ -3,6 +3,7 @@
 // can time it with a cold or a warm cache.
 //
 //   startup_bench LOG
+#include "bench/quiet_windows.h"
 #include "engine/latin1_code_page.h"
 #include "engine/monitor.h"
 #include "engine/monitor_rows.h"
@@ -16,28 +17,13 @@
 namespace tarnwatch::bench {
 namespace {
 
-class Quiet final : public MessageBoxes,
-                    public PollTimer,
-                    public MonitorHost,
-                    public Clock,
-                    public Tray,
-                    public Beeper,
-                    public MessagePump {
+// A fixed day and a pump with nothing to do: start-up reads nothing new.
+class StillClock final : public Clock, public MessagePump {
 public:
-    BoxAnswer Show(const std::wstring&, const std::wstring&, BoxButtons, BoxIcon) override {
-        return BoxAnswer::Ok;
-    }
-    void SetIntervalMs(std::int64_t) override {}
-    void SetEnabled(bool) override {}
-    void ShowOptionsDialog() override {}
-    void EndProgram() override {}
-    void LogDayChanged() override {}
     CivilDate Today() override { return {2003, 9, 5}; }
     std::int64_t SecondTick() override { return 0; }
     std::wstring TimeOfDayText() override { return L"10:15:32"; }
     std::int64_t SteadyMs() override { return 0; }
-    void SetTrayIcon(TrayPicture) override {}
-    void Beep(int, int) override {}
     void ProcessPendingMessages() override {}
 };
 
@@ -51,14 +37,15 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::wstring log = std::filesystem::path(argv[1]).wstring();
-    bench::Quiet quiet;
+    bench::QuietWindows quiet;
+    bench::StillClock still;
     Latin1CodePage codePage;
     StdFileSystem files;
     MonitorRows rows;
     SharedState state;
     state.RowLimit = 50;
     Monitor monitor(state,
-                    MonitorPorts{quiet, quiet, quiet, quiet, quiet, quiet, quiet, codePage, files, rows});
+                    MonitorPorts{quiet, quiet, quiet, still, quiet, quiet, still, codePage, files, rows});
 
     const auto started = std::chrono::steady_clock::now();
     if (!HasRequiredFieldList(files, log)) {
@@ -67,7 +54,7 @@ int main(int argc, char** argv) {
     }
     const std::int64_t readOffset = std::max<std::int64_t>(FindStartOffset(files, log), 1);
     const bool fieldListRight = FieldListInForceAt(files, log, readOffset - 1).value_or(true);
-    monitor.WatchLog(log, quiet.Today(), readOffset, fieldListRight);
+    monitor.WatchLog(log, still.Today(), readOffset, fieldListRight);
     monitor.ReadNewLines();
     const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - started;
     std::printf("%.2f\n", took.count());

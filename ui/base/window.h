@@ -9,7 +9,9 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tarnwatch::ui {
@@ -59,6 +61,21 @@ struct WindowDesign {
 
 // The text of a window or control.
 std::wstring WindowText(HWND window);
+
+// Runs the click handler of the push button whose command arrived, if it has one.
+template <typename Self, typename ControlId>
+void RunClick(Self& window, int id, int code,
+              std::initializer_list<std::pair<ControlId, void (Self::*)()>> handlers) {
+    if (code != BN_CLICKED) {
+        return;
+    }
+    for (const auto& [control, click] : handlers) {
+        if (IdOf(control) == id) {
+            (window.*click)();
+            return;
+        }
+    }
+}
 
 class Window {
 public:

@@ -39,25 +39,11 @@ bool FrmFilter::OnCreate() {
 }
 
 void FrmFilter::OnCommand(int id, int code, HWND) {
-    if (code != BN_CLICKED) {
-        return;
-    }
-    switch (static_cast<Id>(id)) {
-    case Id::cmdAdd:
-        cmdAdd_Click();
-        break;
-    case Id::cmdDel:
-        cmdDel_Click();
-        break;
-    case Id::cmdOk:
-        cmdOk_Click();
-        break;
-    case Id::cmdCancel:
-        cmdCancel_Click();
-        break;
-    default:
-        break;
-    }
+    RunClick<FrmFilter, Id>(*this, id, code,
+                            {{Id::cmdAdd, &FrmFilter::cmdAdd_Click},
+                             {Id::cmdDel, &FrmFilter::cmdDel_Click},
+                             {Id::cmdOk, &FrmFilter::cmdOk_Click},
+                             {Id::cmdCancel, &FrmFilter::cmdCancel_Click}});
 }
 
 LRESULT FrmFilter::OnNotify(NMHDR& header) {

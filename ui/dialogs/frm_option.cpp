@@ -72,22 +72,10 @@ bool FrmOption::OnCreate() {
 }
 
 void FrmOption::OnCommand(int id, int code, HWND) {
-    if (code != BN_CLICKED) {
-        return;
-    }
-    switch (static_cast<Id>(id)) {
-    case Id::cmdSelect:
-        cmdSelect_Click();
-        break;
-    case Id::cmdOk:
-        cmdOk_Click();
-        break;
-    case Id::cmdCancel:
-        cmdCancel_Click();
-        break;
-    default:
-        break;
-    }
+    RunClick<FrmOption, Id>(*this, id, code,
+                            {{Id::cmdSelect, &FrmOption::cmdSelect_Click},
+                             {Id::cmdOk, &FrmOption::cmdOk_Click},
+                             {Id::cmdCancel, &FrmOption::cmdCancel_Click}});
 }
 
 // Created in focus order. What takes no focus comes after, and the frame last, so that it lies beneath
