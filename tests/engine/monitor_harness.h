@@ -98,11 +98,13 @@ struct MonitorHarness {
 
     static std::wstring LogOf(int day) { return LogFolder + L"\\" + TodayLogFileName({2003, 9, day}); }
 
-    // param.dat as the program writes it: one scrambled value a line.
+    // param.dat as every copy of it so far holds it: each value a line, each byte XOR 0x17, CR LF after.
     static std::string SettingsBytes(const std::vector<std::string>& lines) {
         std::string bytes;
         for (const std::string& line : lines) {
-            bytes += ScrambleText(line);
+            for (const char byte : line) {
+                bytes += static_cast<char>(static_cast<unsigned char>(byte) ^ 0x17);
+            }
             bytes += "\r\n";
         }
         return bytes;

@@ -14,8 +14,6 @@
 namespace tarnwatch::ui {
 namespace {
 
-using win::TwipsToPixels;
-
 // Thrown as a standard exception, or with a wParam of 1 as one of any other type.
 constexpr UINT ThrowError = WM_APP;
 enum class Id : int { Edit = 10, Ok };
@@ -109,13 +107,14 @@ TEST_F(WindowBaseTest, ClientAreaControlsAndFontsFollowTheWindowsDpi) {
         }
         RECT client{};
         ::GetClientRect(window.Handle(), &client);
-        EXPECT_EQ(client.right, TwipsToPixels(2880, dpi));
-        EXPECT_EQ(client.bottom, TwipsToPixels(1440, dpi));
+        // 1,440 twips to the inch, and the window's DPI pixels to the inch.
+        EXPECT_EQ(client.right, 2 * dpi);
+        EXPECT_EQ(client.bottom, dpi);
         RECT edit{};
         ::GetWindowRect(Item(window.Handle(), Id::Edit), &edit);
         ::MapWindowPoints(nullptr, window.Handle(), reinterpret_cast<POINT*>(&edit), 2);
-        EXPECT_EQ(edit.left, TwipsToPixels(120, dpi));
-        EXPECT_EQ(edit.bottom, TwipsToPixels(600, dpi));
+        EXPECT_EQ(edit.left, dpi / 12);
+        EXPECT_EQ(edit.bottom, dpi * 5 / 12);
         EXPECT_EQ(font(Id::Edit).lfHeight, win::PointsToFontHeight(9.75, dpi));
         EXPECT_EQ(font(Id::Ok).lfWeight, FW_BOLD);
     }
