@@ -16,6 +16,7 @@ source "$SOURCE_DIR/scripts/lib/build.sh"
 source "$SOURCE_DIR/scripts/lib/wine-session.sh"
 source "$SOURCE_DIR/scripts/lib/iis-log.sh"
 source "$SOURCE_DIR/tests/e2e/lib/program.bash"
+source "$SOURCE_DIR/bench/lib/commit-exe.bash"
 
 against=
 if [[ ${1:-} == --against ]]; then
@@ -41,24 +42,6 @@ build_if_needed() {
         build_linux make_default_settings
         WINDOWS_BUILD_DIR=$BUILD_DIR build_windows tarnwatch listview_reader
     fi
-}
-
-# commit_exe COMMIT: prints the path of that commit's tarnwatch.exe, built from the commit's own sources
-# with the settings tool of this build.
-commit_exe() {
-    local commit dir
-    commit=$(git -C "$SOURCE_DIR" rev-parse --verify "$1^{commit}") || return
-    dir=$BUILD_DIR/bench-commits/$commit
-    if [[ ! -f $dir/build/ui/tarnwatch.exe ]]; then
-        say "building tarnwatch.exe of $1 in $dir" >&2
-        rm -rf "$dir"
-        mkdir -p "$dir/source"
-        git -C "$SOURCE_DIR" archive "$commit" | tar -x -C "$dir/source" || return
-        cmake -S "$dir/source" -B "$dir/build" -DCMAKE_TOOLCHAIN_FILE="$dir/source/cmake/mingw-w64-x86_64.cmake" \
-            -DTARNWATCH_HOST_SETTINGS_TOOL="$(settings_tool)" >/dev/null || return
-        cmake --build "$dir/build" -j "$JOBS" --target tarnwatch >/dev/null || return
-    fi
-    printf '%s\n' "$dir/build/ui/tarnwatch.exe"
 }
 
 # Realistic requests, one in ten from the filtered local address; the last one is always shown. In awk
