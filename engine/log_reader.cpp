@@ -57,6 +57,7 @@ private:
 
     Outcome ReadLines(std::int64_t until);
     bool ShouldSkim();
+    Outcome CheckTrail();
     Outcome Skim();
     Outcome ReadHead(std::string& bytes);
     void GrowHead();
@@ -75,6 +76,7 @@ private:
     std::int64_t length_;
     std::string headBefore_;
     std::string headAfter_;
+    std::string trailFound_;
 };
 
 void ReadPassRun::Run(const std::optional<FileIdentity>& identity) {
@@ -160,6 +162,21 @@ bool ReadPassRun::ShouldSkim() {
                std::max(r.skimBytes_, static_cast<std::int64_t>(enough) * r.skimBytesPerRow_);
 }
 
+// The bytes before the frontier against those read there before, when no window read is to compare them.
+ReadPassRun::Outcome ReadPassRun::CheckTrail() {
+    const LogReader& r = reader_;
+    if (!r.trailKnown_ || r.trail_.empty()) {
+        return Outcome::Read;
+    }
+    trailFound_.resize(r.trail_.size());
+    const auto read =
+        file_.ReadAt(r.frontier_ - std::ssize(r.trail_), trailFound_.data(), trailFound_.size());
+    if (!read || *read < trailFound_.size()) {
+        return Outcome::Failed;
+    }
+    return trailFound_ == r.trail_ ? Outcome::Read : Outcome::Changed;
+}
+
 // Passes over the lines whose rows would be trimmed away again before the pass is over. The directives among
 // them are still handed on, in order, for what they change.
 ReadPassRun::Outcome ReadPassRun::Skim() {
@@ -167,16 +184,8 @@ ReadPassRun::Outcome ReadPassRun::Skim() {
     if (const Outcome head = CheckHead(); head != Outcome::Read) {
         return head;
     }
-    if (r.trailKnown_ && !r.trail_.empty()) {
-        headBefore_.resize(r.trail_.size());
-        const auto read =
-            file_.ReadAt(r.frontier_ - std::ssize(r.trail_), headBefore_.data(), headBefore_.size());
-        if (!read || *read < headBefore_.size()) {
-            return Outcome::Failed;
-        }
-        if (headBefore_ != r.trail_) {
-            return Outcome::Changed;
-        }
+    if (const Outcome trail = CheckTrail(); trail != Outcome::Read) {
+        return trail;
     }
     if (r.afterCr_) {
         // The LF of a CR LF whose CR ended the last line read is no line of its own.
