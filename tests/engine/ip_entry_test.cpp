@@ -49,6 +49,7 @@ TEST(ParseFilterIp, GivesTheCanonicalEntryOrTheFirstReasonToRefuse) {
         {L"1.2. 0 0 3 0 0.4", Outcome::PartOutOfRange, L"300"},
         {L"1.2.3." + fortyDigits, Outcome::PartOutOfRange, fortyDigits},
         {L"1.-007.1.1", Outcome::PartOutOfRange, L"-7"},
+        {L"1.-+5.1.1", Outcome::PartOutOfRange, L"-+5"},
         {L"1.2.3", Outcome::BadDotCount, L""},
         {L"999.999.999.999.", Outcome::BadDotCount, L""},
     };

@@ -476,6 +476,10 @@ private:
             }
         }
         CheckRowFields();
+        for (const ShownBox& box : harness_.Boxes.Shown) {
+            faults_.push_back("a message box where all went by the rules: " +
+                              std::string(box.Text.begin(), box.Text.end()));
+        }
     }
 
     // The rows the limit keeps show the fields of the requests they were made of.

@@ -53,6 +53,23 @@ TEST(MonitorRows, KeepsArrivalOrderThroughRemovalsAnywhereAndMovesTheRevisionWit
     EXPECT_EQ(Urls(rows), (Texts{"g", "h", "i", "j", "k", "l", "m"}));
 }
 
+// A selection follows its row by serial while rows before it go.
+TEST(MonitorRows, FindsEachRowBySerialWhereverTheRingHasPutItAndNoRowThatIsGone) {
+    MonitorRows rows;
+    for (int row = 0; row < 40; ++row) {
+        Append(rows, "r" + std::to_string(row));
+    }
+    const std::uint64_t gone = rows.Serial(1);
+    for (int removed = 0; removed < 15; ++removed) {
+        rows.RemoveRow(1);
+        Append(rows, "s" + std::to_string(removed));
+    }
+    for (int index = 1; index <= rows.RowCount(); ++index) {
+        EXPECT_EQ(rows.IndexOf(rows.Serial(index)), index);
+    }
+    EXPECT_EQ(rows.IndexOf(gone), 0);
+}
+
 TEST(MonitorRows, BorrowedFieldsAreCopiedBeforeTheirSourceChanges) {
     MonitorRows rows;
     std::string buffer = "10.0.0.1 200 /a";

@@ -32,10 +32,13 @@ TEST(FieldListCheck, ComparesTheFourthLineExactlyAfterTrimmingSpacesAndReadsNoFu
         {threeLines, true},
         {threeLines + FieldsLine, true},
         {threeLines + "#Fields: date time", false},
+        {"#Software: x\n#Version: 1.0\n#Date: y\n#Fields: date time\n" + FieldsLine + "\n", false},
         {LogHeader(FieldsLine + " sc-bytes"), false},
         {LogHeader("\t" + FieldsLine), false},
     };
     testing::MemoryFileSystem files;
+    EXPECT_TRUE(HasRequiredFieldList(files, L"log"))
+        << "a log that cannot be read is refused where it is read";
     for (const auto& [content, passes] : cases) {
         files.Create(L"log", content);
         EXPECT_EQ(HasRequiredFieldList(files, L"log"), passes) << content;
