@@ -154,6 +154,19 @@ TEST_F(MonitorDay, ANewDaysLogIsNamedToTheWindowAndItsOwnHeaderDecidesWhatItShow
     EXPECT_EQ(m.Boxes.Shown.size(), 1u);
 }
 
+TEST_F(MonitorDay, YesterdaysLogIsReadALastTimeWhenTheLateLinesTimeIsUpAndThenLetGo) {
+    ASSERT_TRUE(m.Start(LogHeader()));
+    m.Clock.Date = {2003, 9, 6};
+    m.Files.Create(MonitorHarness::LogOf(6), LogHeader());
+    Tick();
+    m.Clock.Ms = Monitor::LateLinesMs;
+    m.Append(5, Request("10.0.0.1", "/last-late"));
+    Tick();
+    m.Append(5, Request("10.0.0.2", "/too-late"));
+    Tick();
+    EXPECT_EQ(m.Urls(), Urls{"/last-late"});
+}
+
 TEST(ReadNewLines, SkipsATickThatArrivesDuringAPassAndTurnsTheTrayYellowFirst) {
     MonitorHarness harness;
     harness.Pump.Hook = [&] { harness.Engine.ReadNewLines(); };
