@@ -12,6 +12,14 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
+// Keeps every line a pass hands on, blank ones too.
+class RecordingSink final : public LineSink {
+public:
+    Lines Seen;
+    void OnLine(std::string_view line) override { Seen.emplace_back(line); }
+    void ReleaseLines() override {}
+};
+
 class LogReaderTest : public ::testing::Test {
 protected:
     LogReaderTest() {
@@ -24,7 +32,7 @@ protected:
         reader->StartAt(Log, readOffset);
     }
     Lines Pass() {
-        testing::RecordingSink sink;
+        RecordingSink sink;
         reader->ReadPass(sink);
         return sink.Seen;
     }

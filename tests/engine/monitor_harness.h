@@ -1,4 +1,4 @@
-// A monitor wired to the test stand-ins over files in memory, and a sink that keeps what a pass hands on.
+// A monitor wired to the test stand-ins over files in memory.
 #pragma once
 
 #include "engine/monitor.h"
@@ -60,27 +60,6 @@ public:
 
 private:
     EventLog& events_;
-};
-
-// Keeps every line a pass hands on, blank ones too, and hands it on to the next sink when there is one.
-class RecordingSink final : public LineSink {
-public:
-    explicit RecordingSink(LineSink* next = nullptr) : next_(next) {}
-    std::vector<std::string> Seen;
-    void OnLine(std::string_view line) override {
-        Seen.emplace_back(line);
-        if (next_ != nullptr) {
-            next_->OnLine(line);
-        }
-    }
-    void ReleaseLines() override {
-        if (next_ != nullptr) {
-            next_->ReleaseLines();
-        }
-    }
-
-private:
-    LineSink* next_;
 };
 
 // The code page can be swapped for one that converts differently.
