@@ -85,8 +85,8 @@ TEST_F(SettingsFile, AFileAsLargeAsTheLoaderTakesIsSavedAndReadBackButNotOneByte
 }
 
 TEST_F(SettingsFile, TrimsTheNumbersAndOnlyTheFirstFilterEntry) {
-    ASSERT_EQ(Load({" 30 ", "-3", "  D:\\logs\\ ", " 10.0.0.1 ", " 10.0.0.2 ", ""}), std::nullopt);
-    EXPECT_EQ(state.RowLimit, 30);
+    ASSERT_EQ(Load({" 39 ", "-3", "  D:\\logs\\ ", " 10.0.0.1 ", " 10.0.0.2 ", ""}), std::nullopt);
+    EXPECT_EQ(state.RowLimit, 39);
     EXPECT_EQ(state.UpdateSeconds, -3);
     EXPECT_EQ(TimerIntervalMs(state.UpdateSeconds), 1000) << "a period below one second polls once a second";
     EXPECT_EQ(state.LogFolder, L"  D:\\logs\\ ");
