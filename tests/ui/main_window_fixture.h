@@ -6,7 +6,6 @@
 #include "engine/settings.h"
 #include "engine/startup.h"
 #include "platform/beep_queue.h"
-#include "platform/dpi.h"
 #include "platform/shell_open.h"
 #include "platform/tray_icon.h"
 #include "platform/win_clock.h"
@@ -17,16 +16,14 @@
 #include "tests/support/temp_folder.h"
 #include "tests/ui/scripted_user.h"
 #include "ui/main/frm_main.h"
+#include "ui/main/menu_ids.h"
 
 #include <gtest/gtest.h>
-
-#include <commctrl.h>
 
 #include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <string>
-#include <variant>
 #include <vector>
 
 namespace tarnwatch::testing {
@@ -100,57 +97,44 @@ inline int Height(const RECT& bounds) {
     return bounds.bottom - bounds.top;
 }
 
-struct StartSettings {
-    std::int32_t RowLimit = 50;
-    // Long enough that no real tick comes between the test's own.
-    std::int32_t UpdateSeconds = 10;
-    std::vector<std::wstring> FilterIps{L"127.0.0.1"};
-    // Empty: the test's log folder.
-    std::wstring LogFolder;
-};
+// Requests for the pages "/first" to "/last".
+inline std::string Requests(int first, int last) {
+    std::string lines;
+    for (int request = first; request <= last; ++request) {
+        std::string page = "/";
+        page += std::to_string(request);
+        lines += Request("192.168.0.1", page);
+    }
+    return lines;
+}
 
 class MainWindowTest : public ::testing::Test {
 protected:
     std::filesystem::path SettingsFile() const { return program_.Path() / "param.dat"; }
+    std::string SettingsBytes() const { return TempFolder::Read(SettingsFile()); }
     std::wstring LogFolderSetting() const { return logs_.Path().wstring() + L"\\"; }
     std::filesystem::path TodaysLog() { return logs_.Path() / TodayLogFileName(clock_.Today()); }
 
-    void WriteSettings(const StartSettings& settings = {}) {
-        Settings written;
-        written.RowLimit = settings.RowLimit;
-        written.UpdateSeconds = settings.UpdateSeconds;
-        written.LogFolder = settings.LogFolder.empty() ? LogFolderSetting() : settings.LogFolder;
-        written.FilterIps = settings.FilterIps;
-        ASSERT_TRUE(SaveSettings(written, SettingsFile(), codePage_, boxes_));
-    }
-
-    Settings SavedSettings() {
-        const auto saved = LoadSettings(SettingsFile(), files_, codePage_);
-        EXPECT_TRUE(std::holds_alternative<Settings>(saved));
-        return std::holds_alternative<Settings>(saved) ? std::get<Settings>(saved) : Settings{};
-    }
-
-    // The log already holds a request from before the start, which must never become a row.
-    void WriteLog() {
+    // Polls every ten seconds, so that no real tick comes between the test's own. The log already holds a
+    // request from before the start, which must never become a row.
+    bool Load(std::int32_t rowLimit = 50, const std::wstring& logFolder = {}) {
+        const Settings settings{
+            rowLimit, 10, logFolder.empty() ? LogFolderSetting() : logFolder, {L"127.0.0.1"}};
+        EXPECT_TRUE(SaveSettings(settings, SettingsFile(), codePage_, boxes_));
         logs_.Write(TodaysLog().filename().string(), LogHeader() + Request("10.0.0.1", "/old"));
-    }
-
-    void AppendLog(const std::string& lines) {
-        std::ofstream(TodaysLog(), std::ios::binary | std::ios::app) << lines;
-    }
-
-    bool Load() {
         frmMain_ = std::make_unique<ui::FrmMain>(
             state_, ui::FrmMainPorts{boxes_, clock_, beeps_, codePage_, files_, browser_, shell_, opener_},
             program_.Path());
         return frmMain_->Load(::GetModuleHandleW(nullptr));
     }
 
-    void Start(const StartSettings& settings = {}) {
-        WriteSettings(settings);
-        WriteLog();
-        ASSERT_TRUE(Load());
+    void Start(std::int32_t rowLimit = 50) {
+        ASSERT_TRUE(Load(rowLimit));
         frmMain_->Show(SW_SHOWNORMAL);
+    }
+
+    void AppendLog(const std::string& lines) {
+        std::ofstream(TodaysLog(), std::ios::binary | std::ios::app) << lines;
     }
 
     HWND Window() const { return frmMain_->Handle(); }
@@ -160,11 +144,11 @@ protected:
     HWND HelpList() const { return ::GetDlgItem(Help(), ui::IdOf(ui::FrmHelp::Id::lvwHelp)); }
     void Tick() { ::SendMessageW(Window(), WM_TIMER, ui::FrmMain::UpdateTimerId, 0); }
     void Command(UINT command) { ::SendMessageW(Window(), WM_COMMAND, command, 0); }
-    bool IsChecked(UINT command, HMENU menu = nullptr) const {
+    // Whether the entry of the menu bar, or of the given menu, is checked (or has the given state).
+    bool IsChecked(UINT command, HMENU menu = nullptr, UINT state = MF_CHECKED) const {
         return (::GetMenuState(menu != nullptr ? menu : ::GetMenu(Window()), command, MF_BYCOMMAND) &
-                MF_CHECKED) != 0;
+                state) != 0;
     }
-    std::wstring Cell(int row, int column) const { return ui::CellText(List(), row, column); }
     std::vector<std::wstring> Urls() const { return ui::ColumnTexts(List(), 3); }
     int ColumnWidth(int column) const { return ListView_GetColumnWidth(List(), column); }
 

@@ -106,8 +106,7 @@ public:
     std::vector<std::wstring> Results;
     std::vector<HWND> Owners;
 
-    std::wstring Browse(HWND owner, const std::wstring& title) override {
-        EXPECT_EQ(title, L"Select the Logfile Folder");
+    std::wstring Browse(HWND owner, const std::wstring&) override {
         Owners.push_back(owner);
         return Results.at(Owners.size() - 1);
     }
