@@ -1,11 +1,11 @@
-// Looks at the running program from outside its process, as a user sees it. wait-window MS waits until the
-// main window is up; caption prints its caption; rows prints the monitor list, a row a line, cells split by
-// tabs; wait-url URL MS waits until the newest row shows URL and prints the wait in ms; tick-wait-url URL MS
-// first posts a tick of the program's timer; shown prints 1 while the main window is visible, else 0; close
-// MS closes the main window and waits until it is gone. For the program's other windows, named by class:
-// wait-class CLASS MS waits until one is up; class-rows CLASS prints the rows of its list; set-text CLASS ID
-// TEXT types into a control; click CLASS ID presses a button; close-class CLASS MS closes it and waits until
-// it is gone. Exits 0 on success, 1 when the window is missing or the wait timed out, 2 on a usage error.
+// Looks at the running program from outside its process, as a user sees it. A window is named by its class:
+// wait-class CLASS MS waits until one is up; caption CLASS prints its caption; shown CLASS prints 1 while it
+// is visible, else 0; class-rows CLASS prints the rows of its list, a row a line, cells split by tabs;
+// set-text CLASS ID TEXT types into a control; click CLASS ID presses a button; close-class CLASS MS closes
+// it and waits until it is gone. The main window's commands name no class: wait-window MS, caption, shown,
+// rows and close MS, and wait-url URL MS, which waits until the newest row shows URL and prints the wait in
+// ms, or tick-wait-url URL MS, which first posts a tick of the program's timer. Exits 0 on success, 1 when
+// the window is missing or the wait timed out, 2 on a usage error.
 #include "platform/handles.h"
 #include "ui/main/frm_main.h"
 
@@ -18,26 +18,18 @@
 #include <cstdio>
 #include <cwchar>
 #include <functional>
+#include <map>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
-using tarnwatch::ui::FrmMain;
 
 // How long one question may wait for a program that is busy between two rounds of its messages.
 constexpr UINT AnswerTimeoutMs = 10'000;
-
-void PrintUtf8(const std::wstring& text) {
-    // UTF-8 takes at most three bytes for each UTF-16 unit.
-    std::string bytes(text.size() * 3, '\0');
-    bytes.resize(static_cast<std::size_t>(
-        ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(),
-                              static_cast<int>(bytes.size()), nullptr, nullptr)));
-    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
-}
 
 // Asks until the answer is yes (exit code 0) or the time is up (1, saying what was missed).
 int WaitFor(long timeoutMs, milliseconds pause, const std::function<bool()>& done,
@@ -97,22 +89,18 @@ public:
         return text.data();
     }
 
-    int ColumnCount() const {
-        DWORD_PTR count = 0;
-        const HWND header = reinterpret_cast<HWND>(::SendMessageW(list_, LVM_GETHEADER, 0, 0));
-        ::SendMessageTimeoutW(header, HDM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, AnswerTimeoutMs, &count);
-        return static_cast<int>(count);
-    }
-
     // Every row, cells split by tabs; false when the program cannot be read.
-    bool Print(int columns) const {
+    bool Print() const {
+        DWORD_PTR columns = 0;
+        const HWND header = reinterpret_cast<HWND>(::SendMessageW(list_, LVM_GETHEADER, 0, 0));
+        ::SendMessageTimeoutW(header, HDM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, AnswerTimeoutMs, &columns);
         const int count = RowCount();
         for (int row = 0; row < count; ++row) {
             std::wstring line;
-            for (int column = 0; column < columns; ++column) {
+            for (int column = 0; column < static_cast<int>(columns); ++column) {
                 line += (column > 0 ? L"\t" : L"") + Cell(row, column);
             }
-            PrintUtf8(line + L"\n");
+            std::fwprintf(stdout, L"%ls\n", line.c_str());
         }
         return count >= 0;
     }
@@ -125,106 +113,99 @@ private:
     LVITEMW* item_ = nullptr;
 };
 
-} // namespace
-
-bool IsUp(HWND window) {
+bool IsUp(const std::wstring& windowClass) {
+    const HWND window = ::FindWindowW(windowClass.c_str(), nullptr);
     return window != nullptr && ::IsWindowVisible(window);
 }
 
-// The program's other windows, named by their class.
-int ClassCommand(const std::wstring& command, int argc, wchar_t* argv[], long timeoutMs) {
-    const std::wstring windowClass = argv[2];
-    const HWND window = ::FindWindowW(windowClass.c_str(), nullptr);
-    if (command == L"wait-class" && argc == 4) {
-        const auto up = [&] { return IsUp(::FindWindowW(windowClass.c_str(), nullptr)); };
-        return WaitFor(timeoutMs, milliseconds(20), up, L"no window of class " + windowClass + L" appeared");
+// The newest row shows the URL; prints how long that took from the start.
+int WaitForUrl(HWND window, const std::wstring& url, long timeoutMs, Clock::time_point start) {
+    const RemoteListView list(window);
+    const auto shown = [&] {
+        const int count = list.RowCount();
+        return count > 0 && list.Cell(count - 1, 3) == url;
+    };
+    if (WaitFor(timeoutMs, milliseconds(1), shown, L"no row with " + url + L" appeared") != 0) {
+        return 1;
     }
+    std::printf("%lld\n", static_cast<long long>(
+                              std::chrono::duration_cast<milliseconds>(Clock::now() - start).count()));
+    return 0;
+}
+
+// Runs a command whose second word is the class of its window.
+int Run(const std::vector<std::wstring>& args) {
+    const std::wstring& command = args[0];
+    const std::wstring& windowClass = args[1];
+    const std::size_t count = args.size();
+    const long timeoutMs = std::wcstol(args.back().c_str(), nullptr, 10);
+    if (command == L"wait-class" && count == 3) {
+        return WaitFor(
+            timeoutMs, milliseconds(20), [&] { return IsUp(windowClass); },
+            L"no window of class " + windowClass + L" appeared");
+    }
+    const HWND window = ::FindWindowW(windowClass.c_str(), nullptr);
     if (window == nullptr) {
         std::fwprintf(stderr, L"no window of class %ls\n", windowClass.c_str());
         return 1;
     }
-    if (command == L"class-rows" && argc == 3) {
-        const RemoteListView list(window);
-        return list.Print(list.ColumnCount()) ? 0 : 1;
-    }
-    const HWND control = argc > 3 ? ::GetDlgItem(window, std::wcstol(argv[3], nullptr, 10)) : nullptr;
-    if (command == L"set-text" && argc == 5 && control != nullptr) {
-        return ::SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]), SMTO_NORMAL,
-                                     AnswerTimeoutMs, nullptr) != 0
+    const HWND control =
+        count > 2 ? ::GetDlgItem(window, std::wcstol(args[2].c_str(), nullptr, 10)) : nullptr;
+    if (command == L"caption" && count == 2) {
+        std::fwprintf(stdout, L"%ls\n", tarnwatch::ui::WindowText(window).c_str());
+    } else if (command == L"shown" && count == 2) {
+        std::printf("%d\n", ::IsWindowVisible(window) ? 1 : 0);
+    } else if (command == L"class-rows" && count == 2) {
+        return RemoteListView(window).Print() ? 0 : 1;
+    } else if (command == L"set-text" && count == 4 && control != nullptr) {
+        return ::SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[3].c_str()),
+                                     SMTO_NORMAL, AnswerTimeoutMs, nullptr) != 0
                    ? 0
                    : 1;
-    }
-    // Posted: a click may open a box that waits for the user.
-    if (command == L"click" && argc == 4 && control != nullptr) {
+    } else if (command == L"click" && count == 3 && control != nullptr) {
+        // Posted: a click may open a box that waits for the user.
         return ::PostMessageW(control, BM_CLICK, 0, 0) ? 0 : 1;
-    }
-    if (command == L"close-class" && argc == 4) {
+    } else if (command == L"close-class" && count == 3) {
         ::PostMessageW(window, WM_CLOSE, 0, 0);
         return WaitFor(
             timeoutMs, milliseconds(20), [window] { return !::IsWindow(window); },
             windowClass + L" did not close");
-    }
-    return 2;
-}
-
-int wmain(int argc, wchar_t* argv[]) {
-    const std::wstring command = argc > 1 ? argv[1] : L"";
-    const long timeoutMs = std::wcstol(argv[argc - 1], nullptr, 10);
-    const HWND main = ::FindWindowW(FrmMain::ClassName, nullptr);
-    if (command == L"wait-window" && argc == 3) {
-        const auto up = [] { return IsUp(::FindWindowW(FrmMain::ClassName, nullptr)); };
-        return WaitFor(timeoutMs, milliseconds(20), up, L"the main window did not appear");
-    }
-    if (argc > 2 && (command == L"wait-class" || command == L"class-rows" || command == L"set-text" ||
-                     command == L"click" || command == L"close-class")) {
-        if (const int result = ClassCommand(command, argc, argv, timeoutMs); result != 2) {
-            return result;
-        }
-    }
-    if (main == nullptr) {
-        std::fwprintf(stderr, L"the main window is not there\n");
-        return 1;
-    }
-    if (command == L"caption" && argc == 2) {
-        std::array<wchar_t, 512> caption{};
-        ::GetWindowTextW(main, caption.data(), static_cast<int>(caption.size()));
-        PrintUtf8(std::wstring(caption.data()) + L"\n");
-        return 0;
-    }
-    if (command == L"rows" && argc == 2) {
-        return RemoteListView(main).Print(4) ? 0 : 1;
-    }
-    if (command == L"shown" && argc == 2) {
-        std::printf("%d\n", ::IsWindowVisible(main) ? 1 : 0);
-        return 0;
-    }
-    if ((command == L"wait-url" || command == L"tick-wait-url") && argc == 4) {
-        const RemoteListView list(main);
-        const std::wstring url = argv[2];
+    } else if ((command == L"wait-url" || command == L"tick-wait-url") && count == 4) {
         // The wait counts from here, and the list is asked as fast as the program answers.
         const auto start = Clock::now();
         if (command == L"tick-wait-url") {
-            ::PostMessageW(main, WM_TIMER, FrmMain::UpdateTimerId, 0);
+            ::PostMessageW(window, WM_TIMER, tarnwatch::ui::FrmMain::UpdateTimerId, 0);
         }
-        const auto shown = [&] {
-            const int count = list.RowCount();
-            return count > 0 && list.Cell(count - 1, 3) == url;
-        };
-        if (WaitFor(timeoutMs, milliseconds(1), shown, L"no row with " + url + L" appeared") != 0) {
-            return 1;
-        }
-        std::printf("%lld\n", static_cast<long long>(
-                                  std::chrono::duration_cast<milliseconds>(Clock::now() - start).count()));
-        return 0;
+        return WaitForUrl(window, args[2], timeoutMs, start);
+    } else {
+        return 2;
     }
-    if (command == L"close" && argc == 3) {
-        ::PostMessageW(main, WM_CLOSE, 0, 0);
-        const auto gone = [main] { return !::IsWindow(main); };
-        return WaitFor(timeoutMs, milliseconds(20), gone, L"the main window did not close");
+    return 0;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t* argv[]) {
+    std::vector<std::wstring> args(argv + 1, argv + argc);
+    // The main window's commands are those for any window, with its class filled in.
+    static const std::map<std::wstring, std::wstring> mainCommands{{L"wait-window", L"wait-class"},
+                                                                   {L"caption", L"caption"},
+                                                                   {L"shown", L"shown"},
+                                                                   {L"rows", L"class-rows"},
+                                                                   {L"close", L"close-class"},
+                                                                   {L"wait-url", L"wait-url"},
+                                                                   {L"tick-wait-url", L"tick-wait-url"}};
+    if (!args.empty() && mainCommands.contains(args[0])) {
+        args[0] = mainCommands.at(args[0]);
+        args.insert(args.begin() + 1, tarnwatch::ui::FrmMain::ClassName);
     }
-    std::fwprintf(stderr,
-                  L"usage: listview_reader wait-window MS | caption | rows | wait-url URL MS | "
-                  L"tick-wait-url URL MS | shown | close MS | wait-class CLASS MS | class-rows CLASS | "
-                  L"set-text CLASS ID TEXT | click CLASS ID | close-class CLASS MS\n");
-    return 2;
+    const int result = args.size() > 1 ? Run(args) : 2;
+    if (result == 2) {
+        std::fwprintf(stderr,
+                      L"usage: listview_reader wait-window MS | caption | shown | rows | close MS | "
+                      L"wait-url URL MS | tick-wait-url URL MS | wait-class CLASS MS | caption CLASS | "
+                      L"shown CLASS | class-rows CLASS | set-text CLASS ID TEXT | click CLASS ID | "
+                      L"close-class CLASS MS\n");
+    }
+    return result;
 }

@@ -5,9 +5,6 @@
 
 #include "engine/settings.h"
 #include "engine/startup.h"
-#include "platform/beep_queue.h"
-#include "platform/shell_open.h"
-#include "platform/tray_icon.h"
 #include "platform/win_clock.h"
 #include "platform/win_code_page.h"
 #include "platform/win_file_system.h"
@@ -65,14 +62,10 @@ public:
         held_ = held;
         changed_.notify_all();
     }
-    // Waits a while for the given number of tones to have begun.
-    void WaitForTones(int count) {
+    // The number of tones begun once there are at least the given number and no more come within a moment.
+    int Tones(int atLeast = 0) {
         std::unique_lock lock(mutex_);
-        changed_.wait_for(lock, std::chrono::seconds(5), [&] { return tones_ >= count; });
-    }
-    // The number of tones once no more come within a moment.
-    int TonesWhenQuiet() {
-        std::unique_lock lock(mutex_);
+        changed_.wait_for(lock, std::chrono::seconds(5), [&] { return tones_ >= atLeast; });
         while (changed_.wait_for(lock, std::chrono::milliseconds(200)) != std::cv_status::timeout) {
         }
         return tones_;

@@ -169,24 +169,6 @@ TEST_F(MainWindowTest,
     EXPECT_EQ(ListView_GetColumnWidth(HelpList(), 1), 0);
 }
 
-TEST_F(MainWindowTest, MenuAndTrayEntriesOpenTheirDialogsAndThoseFromTheTrayLeaveTheWindowHidden) {
-    Start();
-    const std::pair<UINT, const wchar_t*> entries[] = {{ui::mnuAbout, ui::FrmAbout::ClassName},
-                                                       {ui::mnuTAbout, ui::FrmAbout::ClassName},
-                                                       {ui::mnuTSet, ui::FrmOption::ClassName},
-                                                       {ui::mnuTFilter, ui::FrmFilter::ClassName}};
-    for (const auto& [entry, dialog] : entries) {
-        SCOPED_TRACE(entry);
-        const bool fromTray = entry != ui::mnuAbout;
-        Command(fromTray ? ui::mnuMin : ui::mnuTShow);
-        const auto seeWindow = [&](HWND) {
-            EXPECT_EQ(::IsWindowVisible(Window()) != FALSE, !fromTray) << "while the dialog is up";
-        };
-        ui::Play(dialog, {seeWindow, ui::CloseBox()}, [&] { Command(entry); });
-        EXPECT_EQ(::IsWindowVisible(Window()) != FALSE, !fromTray) << "once it has closed";
-    }
-}
-
 // Only the path of the log being read goes to the shell, and only while it is there, can be opened and is
 // no larger than 100 MiB. The reasons for a refusal are the boxes' to tell.
 TEST_F(MainWindowTest, OnlineHelpOpensAWebPageAndTheLogViewerOpensOnlyALogItMay) {
@@ -210,6 +192,114 @@ TEST_F(MainWindowTest, OnlineHelpOpensAWebPageAndTheLogViewerOpensOnlyALogItMay)
     Command(ui::mnuLog);
     EXPECT_EQ(opener_.Targets.size(), 2u) << "nothing more was opened";
     EXPECT_EQ(boxes_.Shown.size(), 3u) << "a box for each refusal";
+}
+
+TEST_F(MainWindowTest, ARefusedIconLeavesTheWindowShownAndMinimizeIsGrayedWhileTheIconIsThere) {
+    Start();
+    shell_.RefusesIcons = true;
+    Command(ui::mnuMin);
+    EXPECT_EQ(boxes_.Shown.size(), 1u) << "a refused icon is no place to hide the window behind";
+    EXPECT_TRUE(::IsWindowVisible(Window()));
+    EXPECT_FALSE(state_.InTray);
+    EXPECT_FALSE(IsChecked(ui::mnuMin, nullptr, MF_GRAYED));
+
+    shell_.RefusesIcons = false;
+    Command(ui::mnuMin);
+    EXPECT_TRUE(state_.InTray);
+    EXPECT_TRUE(IsChecked(ui::mnuMin, nullptr, MF_GRAYED));
+    Command(ui::mnuTShow);
+    EXPECT_FALSE(state_.InTray);
+    EXPECT_FALSE(IsChecked(ui::mnuMin, nullptr, MF_GRAYED));
+    ::SendMessageW(Window(), win::TrayIcon::CallbackMessage, 0, WM_LBUTTONUP);
+    EXPECT_TRUE(::IsWindowVisible(Window())) << "no tray procedure hides it any more";
+}
+
+TEST_F(MainWindowTest, ARestartedShellGetsTheIconAsItWasOrElseTheWindowIsShown) {
+    Start();
+    Command(ui::mnuMin);
+    AppendLog(Request("192.168.0.7"));
+    Tick();
+    const HICON shown = shell_.Calls.back().Icon.hIcon;
+    ASSERT_NE(shown, shell_.Calls.front().Icon.hIcon) << "the pass changed the picture";
+
+    const UINT taskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
+    ::SendMessageW(Window(), taskbarCreated, 0, 0);
+    const RecordingNotificationArea::Call again = shell_.Calls.back();
+    EXPECT_EQ(again.Action, static_cast<DWORD>(NIM_ADD));
+    EXPECT_EQ(again.Icon.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+    EXPECT_EQ(again.Icon.hIcon, shown);
+    EXPECT_NE(again.Icon.szTip[0], L'\0');
+    shell_.RefusesIcons = true;
+    ::SendMessageW(Window(), taskbarCreated, 0, 0);
+    EXPECT_TRUE(::IsWindowVisible(Window())) << "a shell that refuses the icon again gets the window shown";
+}
+
+TEST_F(MainWindowTest, TheSoundEntriesOfTheMenuBarAndTheTrayKeepTheirMarksInStep) {
+    Start();
+    Command(ui::mnuNotify);
+    Command(ui::mnuMin);
+    EXPECT_TRUE(IsChecked(ui::mnuTNotify, frmMain_->TrayMenu())) << "minimize copies the mark";
+    Command(ui::mnuTNotify);
+    EXPECT_FALSE(state_.SoundNotify);
+    EXPECT_FALSE(IsChecked(ui::mnuNotify));
+    EXPECT_FALSE(IsChecked(ui::mnuTNotify, frmMain_->TrayMenu()));
+    Command(ui::mnuNotify);
+    EXPECT_TRUE(state_.SoundNotify);
+    EXPECT_TRUE(IsChecked(ui::mnuTNotify, frmMain_->TrayMenu())) << "with the icon there, both marks follow";
+}
+
+// Held, the first tone is still sounding when the others are asked for.
+TEST_F(MainWindowTest, APassNeverWaitsForTheSpeakerABurstBeepsForABoundedTimeAndSwitchingOffDropsWhatWaits) {
+    Start();
+    Command(ui::mnuNotify);
+    speaker_.Hold(true);
+    AppendLog(Requests(0, 0));
+    Tick();
+    speaker_.Tones(1);
+    AppendLog(Requests(1, 999));
+    Tick();
+    EXPECT_EQ(Urls().back(), L"/999") << "the pass did not wait for the speaker";
+    speaker_.Hold(false);
+    const int afterBurst = speaker_.Tones();
+    EXPECT_EQ(afterBurst, 1 + Beeper::MostWaitingTones);
+
+    speaker_.Hold(true);
+    AppendLog(Requests(1000, 1000));
+    Tick();
+    speaker_.Tones(afterBurst + 1);
+    AppendLog(Requests(1001, 1002));
+    Tick();
+    Command(ui::mnuNotify);
+    speaker_.Hold(false);
+    EXPECT_EQ(speaker_.Tones(), afterBurst + 1) << "switching the sound off drops what waits";
+}
+
+TEST_F(MainWindowTest, EntriesOpenTheirDialogsThoseOfTheTrayLeavingTheWindowHiddenOrRaisingOneThatIsOpen) {
+    Start();
+    ui::Play(ui::FrmAbout::ClassName, {ui::CloseBox()}, [&] { Command(ui::mnuAbout); });
+    Command(ui::mnuMin);
+    const auto hidden = [&](HWND) { EXPECT_FALSE(::IsWindowVisible(Window())) << "while the dialog is up"; };
+    for (const auto& [entry, dialog] : {std::pair{ui::mnuTAbout, ui::FrmAbout::ClassName},
+                                        {ui::mnuTSet, ui::FrmOption::ClassName},
+                                        {ui::mnuTFilter, ui::FrmFilter::ClassName}}) {
+        ui::Play(dialog, {hidden, ui::CloseBox()}, [&] { Command(entry); });
+    }
+    EXPECT_FALSE(::IsWindowVisible(Window())) << "once it has closed";
+
+    const HWND window = Window();
+    ui::Play(ui::FrmOption::ClassName,
+             {[&](HWND) {
+                  Command(ui::mnuTSet);
+                  Command(ui::mnuTFilter);
+              },
+              [](HWND dialog) {
+                  EXPECT_EQ(::FindWindowExW(nullptr, dialog, ui::FrmOption::ClassName, nullptr), nullptr);
+                  EXPECT_EQ(::FindWindowW(ui::FrmFilter::ClassName, nullptr), nullptr);
+              },
+              [&](HWND) { Command(ui::mnuTExit); }},
+             [&] { Command(ui::mnuSet); });
+    EXPECT_FALSE(::IsWindow(window)) << "Exit still closes";
+    EXPECT_EQ(::FindWindowW(ui::FrmOption::ClassName, nullptr), nullptr);
 }
 
 // A click on a row selects it and gives it the focus; the list keeps its rows outside the control, so only
