@@ -1,11 +1,15 @@
-// Looks at the running program from outside its process, as a user sees it. A window is named by its class:
-// wait-class CLASS MS waits until one is up; caption CLASS prints its caption; shown CLASS prints 1 while it
-// is visible, else 0; class-rows CLASS prints the rows of its list, a row a line, cells split by tabs;
-// set-text CLASS ID TEXT types into a control; click CLASS ID presses a button; close-class CLASS MS closes
-// it and waits until it is gone. The main window's commands name no class: wait-window MS, caption, shown,
-// rows and close MS, and wait-url URL MS, which waits until the newest row shows URL and prints the wait in
-// ms, or tick-wait-url URL MS, which first posts a tick of the program's timer. Exits 0 on success, 1 when
-// the window is missing or the wait timed out, 2 on a usage error.
+// Looks at the running program from outside its process, as a user sees it. A command names a window by its
+// class, or else means the main window:
+//   wait-window [CLASS] MS   waits until the window is up
+//   caption [CLASS]          prints its caption
+//   shown [CLASS]            prints 1 while it is visible, else 0
+//   rows [CLASS]             prints the rows of its list, a row a line, cells split by tabs
+//   close [CLASS] MS         closes it and waits until it is gone
+//   set-text CLASS ID TEXT   types into a control
+//   click CLASS ID           presses a button
+//   wait-url URL MS          waits until the newest row shows URL and prints the wait in ms
+//   tick-wait-url URL MS     the same, once it has posted a tick of the program's timer
+// Exits 0 on success, 1 when the window is missing or the wait timed out, 2 on a usage error.
 #include "platform/handles.h"
 #include "ui/main/frm_main.h"
 
@@ -113,19 +117,61 @@ private:
     LVITEMW* item_ = nullptr;
 };
 
-bool IsUp(const std::wstring& windowClass) {
-    const HWND window = ::FindWindowW(windowClass.c_str(), nullptr);
-    return window != nullptr && ::IsWindowVisible(window);
-}
-
-// The newest row shows the URL; prints how long that took from the start.
-int WaitForUrl(HWND window, const std::wstring& url, long timeoutMs, Clock::time_point start) {
+// Runs a command whose second word is the class of its window.
+int Run(const std::vector<std::wstring>& args) {
+    const std::wstring& command = args[0];
+    const std::wstring& windowClass = args[1];
+    const long timeoutMs = std::wcstol(args.back().c_str(), nullptr, 10);
+    const auto find = [&] { return ::FindWindowW(windowClass.c_str(), nullptr); };
+    if (command == L"wait-window") {
+        const auto up = [&] { return find() != nullptr && ::IsWindowVisible(find()); };
+        return WaitFor(timeoutMs, milliseconds(20), up, L"no window of class " + windowClass + L" appeared");
+    }
+    const HWND window = find();
+    if (window == nullptr) {
+        std::fwprintf(stderr, L"no window of class %ls\n", windowClass.c_str());
+        return 1;
+    }
+    if (command == L"caption") {
+        std::fwprintf(stdout, L"%ls\n", tarnwatch::ui::WindowText(window).c_str());
+        return 0;
+    }
+    if (command == L"shown") {
+        std::printf("%d\n", ::IsWindowVisible(window) ? 1 : 0);
+        return 0;
+    }
+    if (command == L"rows") {
+        return RemoteListView(window).Print() ? 0 : 1;
+    }
+    if (command == L"close") {
+        ::PostMessageW(window, WM_CLOSE, 0, 0);
+        return WaitFor(
+            timeoutMs, milliseconds(20), [window] { return !::IsWindow(window); },
+            windowClass + L" did not close");
+    }
+    if (command == L"set-text" || command == L"click") {
+        const HWND control = ::GetDlgItem(window, std::wcstol(args[2].c_str(), nullptr, 10));
+        // A click is posted: it may open a box that waits for the user.
+        const bool done =
+            control != nullptr &&
+            (command == L"click"
+                 ? ::PostMessageW(control, BM_CLICK, 0, 0) != FALSE
+                 : ::SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[3].c_str()),
+                                         SMTO_NORMAL, AnswerTimeoutMs, nullptr) != 0);
+        return done ? 0 : 1;
+    }
+    // wait-url and tick-wait-url: the wait counts from here, and the list is asked as fast as the program
+    // answers.
+    const auto start = Clock::now();
+    if (command == L"tick-wait-url") {
+        ::PostMessageW(window, WM_TIMER, tarnwatch::ui::FrmMain::UpdateTimerId, 0);
+    }
     const RemoteListView list(window);
     const auto shown = [&] {
         const int count = list.RowCount();
-        return count > 0 && list.Cell(count - 1, 3) == url;
+        return count > 0 && list.Cell(count - 1, 3) == args[2];
     };
-    if (WaitFor(timeoutMs, milliseconds(1), shown, L"no row with " + url + L" appeared") != 0) {
+    if (WaitFor(timeoutMs, milliseconds(1), shown, L"no row with " + args[2] + L" appeared") != 0) {
         return 1;
     }
     std::printf("%lld\n", static_cast<long long>(
@@ -133,79 +179,22 @@ int WaitForUrl(HWND window, const std::wstring& url, long timeoutMs, Clock::time
     return 0;
 }
 
-// Runs a command whose second word is the class of its window.
-int Run(const std::vector<std::wstring>& args) {
-    const std::wstring& command = args[0];
-    const std::wstring& windowClass = args[1];
-    const std::size_t count = args.size();
-    const long timeoutMs = std::wcstol(args.back().c_str(), nullptr, 10);
-    if (command == L"wait-class" && count == 3) {
-        return WaitFor(
-            timeoutMs, milliseconds(20), [&] { return IsUp(windowClass); },
-            L"no window of class " + windowClass + L" appeared");
-    }
-    const HWND window = ::FindWindowW(windowClass.c_str(), nullptr);
-    if (window == nullptr) {
-        std::fwprintf(stderr, L"no window of class %ls\n", windowClass.c_str());
-        return 1;
-    }
-    const HWND control =
-        count > 2 ? ::GetDlgItem(window, std::wcstol(args[2].c_str(), nullptr, 10)) : nullptr;
-    if (command == L"caption" && count == 2) {
-        std::fwprintf(stdout, L"%ls\n", tarnwatch::ui::WindowText(window).c_str());
-    } else if (command == L"shown" && count == 2) {
-        std::printf("%d\n", ::IsWindowVisible(window) ? 1 : 0);
-    } else if (command == L"class-rows" && count == 2) {
-        return RemoteListView(window).Print() ? 0 : 1;
-    } else if (command == L"set-text" && count == 4 && control != nullptr) {
-        return ::SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[3].c_str()),
-                                     SMTO_NORMAL, AnswerTimeoutMs, nullptr) != 0
-                   ? 0
-                   : 1;
-    } else if (command == L"click" && count == 3 && control != nullptr) {
-        // Posted: a click may open a box that waits for the user.
-        return ::PostMessageW(control, BM_CLICK, 0, 0) ? 0 : 1;
-    } else if (command == L"close-class" && count == 3) {
-        ::PostMessageW(window, WM_CLOSE, 0, 0);
-        return WaitFor(
-            timeoutMs, milliseconds(20), [window] { return !::IsWindow(window); },
-            windowClass + L" did not close");
-    } else if ((command == L"wait-url" || command == L"tick-wait-url") && count == 4) {
-        // The wait counts from here, and the list is asked as fast as the program answers.
-        const auto start = Clock::now();
-        if (command == L"tick-wait-url") {
-            ::PostMessageW(window, WM_TIMER, tarnwatch::ui::FrmMain::UpdateTimerId, 0);
-        }
-        return WaitForUrl(window, args[2], timeoutMs, start);
-    } else {
-        return 2;
-    }
-    return 0;
-}
-
 } // namespace
 
 int wmain(int argc, wchar_t* argv[]) {
+    // Each command's words with the class; a command given one word fewer means the main window.
+    static const std::map<std::wstring, std::size_t> words{
+        {L"wait-window", 3}, {L"caption", 2}, {L"shown", 2},    {L"rows", 2},         {L"close", 3},
+        {L"set-text", 4},    {L"click", 3},   {L"wait-url", 4}, {L"tick-wait-url", 4}};
     std::vector<std::wstring> args(argv + 1, argv + argc);
-    // The main window's commands are those for any window, with its class filled in.
-    static const std::map<std::wstring, std::wstring> mainCommands{{L"wait-window", L"wait-class"},
-                                                                   {L"caption", L"caption"},
-                                                                   {L"shown", L"shown"},
-                                                                   {L"rows", L"class-rows"},
-                                                                   {L"close", L"close-class"},
-                                                                   {L"wait-url", L"wait-url"},
-                                                                   {L"tick-wait-url", L"tick-wait-url"}};
-    if (!args.empty() && mainCommands.contains(args[0])) {
-        args[0] = mainCommands.at(args[0]);
+    const auto command = args.empty() ? words.end() : words.find(args[0]);
+    if (command != words.end() && args.size() + 1 == command->second) {
         args.insert(args.begin() + 1, tarnwatch::ui::FrmMain::ClassName);
     }
-    const int result = args.size() > 1 ? Run(args) : 2;
-    if (result == 2) {
+    if (command == words.end() || args.size() != command->second) {
         std::fwprintf(stderr,
-                      L"usage: listview_reader wait-window MS | caption | shown | rows | close MS | "
-                      L"wait-url URL MS | tick-wait-url URL MS | wait-class CLASS MS | caption CLASS | "
-                      L"shown CLASS | class-rows CLASS | set-text CLASS ID TEXT | click CLASS ID | "
-                      L"close-class CLASS MS\n");
+                      L"usage: listview_reader COMMAND [CLASS] ..., as listed at the head of its source\n");
+        return 2;
     }
-    return result;
+    return Run(args);
 }
