@@ -57,25 +57,23 @@ public:
         ::GetWindowThreadProcessId(list_, &processId);
         process_.Reset(
             ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
-        if (process_) {
-            item_ = static_cast<LVITEMW*>(::VirtualAllocEx(process_.Get(), nullptr,
-                                                           sizeof(LVITEMW) + sizeof(Text),
-                                                           MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-        }
+        item_ =
+            static_cast<LVITEMW*>(::VirtualAllocEx(process_.Get(), nullptr, sizeof(LVITEMW) + sizeof(Text),
+                                                   MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
     }
-    ~RemoteListView() {
-        if (item_ != nullptr) {
-            ::VirtualFreeEx(process_.Get(), item_, 0, MEM_RELEASE);
-        }
-    }
+    ~RemoteListView() { ::VirtualFreeEx(process_.Get(), item_, 0, MEM_RELEASE); }
 
-    // -1 when the program cannot be read or did not answer.
-    int RowCount() const {
-        DWORD_PTR count = 0;
-        const bool answered = item_ != nullptr && ::SendMessageTimeoutW(list_, LVM_GETITEMCOUNT, 0, 0,
-                                                                        SMTO_NORMAL, AnswerTimeoutMs, &count);
-        return answered ? static_cast<int>(count) : -1;
+    // The answer, or -1 when the program cannot be read or did not answer. Questions without an item ignore
+    // it.
+    int Ask(HWND control, UINT message, WPARAM wParam = 0) const {
+        DWORD_PTR answer = 0;
+        return item_ != nullptr &&
+                       ::SendMessageTimeoutW(control, message, wParam, reinterpret_cast<LPARAM>(item_),
+                                             SMTO_NORMAL, AnswerTimeoutMs, &answer) != 0
+                   ? static_cast<int>(answer)
+                   : -1;
     }
+    int RowCount() const { return Ask(list_, LVM_GETITEMCOUNT); }
 
     std::wstring Cell(int row, int column) const {
         LVITEMW item{};
@@ -84,8 +82,7 @@ public:
         item.pszText = reinterpret_cast<wchar_t*>(item_ + 1);
         Text text{};
         if (!::WriteProcessMemory(process_.Get(), item_, &item, sizeof(item), nullptr) ||
-            !::SendMessageTimeoutW(list_, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
-                                   reinterpret_cast<LPARAM>(item_), SMTO_NORMAL, AnswerTimeoutMs, nullptr) ||
+            Ask(list_, LVM_GETITEMTEXTW, static_cast<WPARAM>(row)) < 0 ||
             !::ReadProcessMemory(process_.Get(), item.pszText, text.data(), sizeof(text), nullptr)) {
             return {};
         }
@@ -95,18 +92,17 @@ public:
 
     // Every row, cells split by tabs; false when the program cannot be read.
     bool Print() const {
-        DWORD_PTR columns = 0;
-        const HWND header = reinterpret_cast<HWND>(::SendMessageW(list_, LVM_GETHEADER, 0, 0));
-        ::SendMessageTimeoutW(header, HDM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, AnswerTimeoutMs, &columns);
-        const int count = RowCount();
-        for (int row = 0; row < count; ++row) {
+        const int columns =
+            Ask(reinterpret_cast<HWND>(::SendMessageW(list_, LVM_GETHEADER, 0, 0)), HDM_GETITEMCOUNT);
+        const int rows = RowCount();
+        for (int row = 0; row < rows; ++row) {
             std::wstring line;
-            for (int column = 0; column < static_cast<int>(columns); ++column) {
+            for (int column = 0; column < columns; ++column) {
                 line += (column > 0 ? L"\t" : L"") + Cell(row, column);
             }
             std::fwprintf(stdout, L"%ls\n", line.c_str());
         }
-        return count >= 0;
+        return rows >= 0;
     }
 
 private:
@@ -120,62 +116,58 @@ private:
 // Runs a command whose second word is the class of its window.
 int Run(const std::vector<std::wstring>& args) {
     const std::wstring& command = args[0];
-    const std::wstring& windowClass = args[1];
     const long timeoutMs = std::wcstol(args.back().c_str(), nullptr, 10);
-    const auto find = [&] { return ::FindWindowW(windowClass.c_str(), nullptr); };
+    const HWND window = ::FindWindowW(args[1].c_str(), nullptr);
     if (command == L"wait-window") {
-        const auto up = [&] { return find() != nullptr && ::IsWindowVisible(find()); };
-        return WaitFor(timeoutMs, milliseconds(20), up, L"no window of class " + windowClass + L" appeared");
+        const auto up = [&] {
+            const HWND shown = ::FindWindowW(args[1].c_str(), nullptr);
+            return shown != nullptr && ::IsWindowVisible(shown);
+        };
+        return WaitFor(timeoutMs, milliseconds(20), up, L"no window of class " + args[1] + L" appeared");
     }
-    const HWND window = find();
     if (window == nullptr) {
-        std::fwprintf(stderr, L"no window of class %ls\n", windowClass.c_str());
+        std::fwprintf(stderr, L"no window of class %ls\n", args[1].c_str());
         return 1;
     }
+    const HWND control =
+        args.size() > 2 ? ::GetDlgItem(window, std::wcstol(args[2].c_str(), nullptr, 10)) : nullptr;
     if (command == L"caption") {
         std::fwprintf(stdout, L"%ls\n", tarnwatch::ui::WindowText(window).c_str());
-        return 0;
-    }
-    if (command == L"shown") {
+    } else if (command == L"shown") {
         std::printf("%d\n", ::IsWindowVisible(window) ? 1 : 0);
-        return 0;
-    }
-    if (command == L"rows") {
+    } else if (command == L"rows") {
         return RemoteListView(window).Print() ? 0 : 1;
-    }
-    if (command == L"close") {
+    } else if (command == L"close") {
         ::PostMessageW(window, WM_CLOSE, 0, 0);
         return WaitFor(
             timeoutMs, milliseconds(20), [window] { return !::IsWindow(window); },
-            windowClass + L" did not close");
+            args[1] + L" did not close");
+    } else if (command == L"set-text") {
+        return control != nullptr && ::SendMessageTimeoutW(control, WM_SETTEXT, 0,
+                                                           reinterpret_cast<LPARAM>(args[3].c_str()),
+                                                           SMTO_NORMAL, AnswerTimeoutMs, nullptr) != 0
+                   ? 0
+                   : 1;
+    } else if (command == L"click") {
+        // Posted: a click may open a box that waits for the user.
+        return control != nullptr && ::PostMessageW(control, BM_CLICK, 0, 0) ? 0 : 1;
+    } else {
+        // The wait counts from here, and the list is asked as fast as the program answers.
+        const auto start = Clock::now();
+        if (command == L"tick-wait-url") {
+            ::PostMessageW(window, WM_TIMER, tarnwatch::ui::FrmMain::UpdateTimerId, 0);
+        }
+        const RemoteListView list(window);
+        const auto newest = [&] {
+            const int rows = list.RowCount();
+            return rows > 0 && list.Cell(rows - 1, 3) == args[2];
+        };
+        if (WaitFor(timeoutMs, milliseconds(1), newest, L"no row with " + args[2] + L" appeared") != 0) {
+            return 1;
+        }
+        std::printf("%lld\n", static_cast<long long>(
+                                  std::chrono::duration_cast<milliseconds>(Clock::now() - start).count()));
     }
-    if (command == L"set-text" || command == L"click") {
-        const HWND control = ::GetDlgItem(window, std::wcstol(args[2].c_str(), nullptr, 10));
-        // A click is posted: it may open a box that waits for the user.
-        const bool done =
-            control != nullptr &&
-            (command == L"click"
-                 ? ::PostMessageW(control, BM_CLICK, 0, 0) != FALSE
-                 : ::SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(args[3].c_str()),
-                                         SMTO_NORMAL, AnswerTimeoutMs, nullptr) != 0);
-        return done ? 0 : 1;
-    }
-    // wait-url and tick-wait-url: the wait counts from here, and the list is asked as fast as the program
-    // answers.
-    const auto start = Clock::now();
-    if (command == L"tick-wait-url") {
-        ::PostMessageW(window, WM_TIMER, tarnwatch::ui::FrmMain::UpdateTimerId, 0);
-    }
-    const RemoteListView list(window);
-    const auto shown = [&] {
-        const int count = list.RowCount();
-        return count > 0 && list.Cell(count - 1, 3) == args[2];
-    };
-    if (WaitFor(timeoutMs, milliseconds(1), shown, L"no row with " + args[2] + L" appeared") != 0) {
-        return 1;
-    }
-    std::printf("%lld\n", static_cast<long long>(
-                              std::chrono::duration_cast<milliseconds>(Clock::now() - start).count()));
     return 0;
 }
 

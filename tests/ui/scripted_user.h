@@ -86,17 +86,13 @@ template <typename Id> std::wstring TextOf(HWND window, Id id) {
     return WindowText(Item(window, id));
 }
 
-inline std::wstring CellText(HWND list, int row, int column) {
-    std::array<wchar_t, 512> text{};
-    ListView_GetItemText(list, row, column, text.data(), static_cast<int>(text.size()));
-    return text.data();
-}
-
 // A list view's column, top to bottom.
 inline std::vector<std::wstring> ColumnTexts(HWND list, int column) {
     std::vector<std::wstring> texts;
     for (int row = 0; row < ListView_GetItemCount(list); ++row) {
-        texts.push_back(CellText(list, row, column));
+        std::array<wchar_t, 512> text{};
+        ListView_GetItemText(list, row, column, text.data(), static_cast<int>(text.size()));
+        texts.emplace_back(text.data());
     }
     return texts;
 }
