@@ -46,7 +46,8 @@ bool ProbePending() {
     return ::PeekMessageW(&message, nullptr, WM_APP, WM_APP, PM_NOREMOVE) != FALSE;
 }
 
-TEST(ThrottledMessagePumpTest, TakesTheMessagesOnlyOnceItsPeriodIsOverRefreshingFirstOnceThatPeriodIsOver) {
+TEST(ThrottledMessagePumpTest,
+     TakesTheMessagesOnlyOnceItsPeriodIsOverRefreshingFirstAndLeavesTheQuitRequest) {
     int refreshes = 0;
     bool pendingAtRefresh = false;
     const auto refresh = [&] {
@@ -70,15 +71,12 @@ TEST(ThrottledMessagePumpTest, TakesTheMessagesOnlyOnceItsPeriodIsOverRefreshing
     EXPECT_EQ(refreshes, 1);
     EXPECT_TRUE(pendingAtRefresh) << "the refresh comes before the messages";
     EXPECT_FALSE(ProbePending());
-}
 
-TEST(ThrottledMessagePumpTest, LeavesTheQuitRequestForTheMessageLoop) {
-    ThrottledMessagePump pump(nullptr, 0);
     ::PostQuitMessage(7);
-    pump.ProcessPendingMessages();
-    MSG message{};
-    ASSERT_TRUE(::PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-    EXPECT_EQ(message.wParam, 7u);
+    eager.ProcessPendingMessages();
+    MSG quit{};
+    ASSERT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "left for the message loop";
+    EXPECT_EQ(quit.wParam, 7u);
 }
 
 } // namespace

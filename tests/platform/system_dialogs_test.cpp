@@ -67,7 +67,8 @@ protected:
     bool titleShown = false;
 };
 
-TEST_F(SystemDialogTest, AMessageBoxAnswersWithThePressedButtonHasTheFirstAsItsDefaultAndBelongsToItsOwner) {
+TEST_F(SystemDialogTest,
+       AMessageBoxAnswersWithThePressedButtonHasTheFirstAsItsDefaultAndBelongsToTheWindowTakingInput) {
     const std::tuple<BoxButtons, int, BoxAnswer, int> cases[] = {
         {BoxButtons::YesNo, IDYES, BoxAnswer::Yes, IDYES},
         {BoxButtons::YesNo, IDNO, BoxAnswer::No, IDYES},
@@ -84,14 +85,11 @@ TEST_F(SystemDialogTest, AMessageBoxAnswersWithThePressedButtonHasTheFirstAsItsD
         EXPECT_EQ(defaultButton, defaultId);
         EXPECT_EQ(shownOwner, pressed == IDNO ? nullptr : owner.Get());
     }
-}
-
-TEST_F(SystemDialogTest, WhileItsOwnerTakesNoInputABoxBelongsToTheWindowThatDoes) {
+    // While a modal window keeps the owner from taking input, the box belongs to the window that does.
     const WindowHandle dialog{::CreateWindowExW(0, WC_STATICW, L"dialog", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
                                                 0, 200, 100, nullptr, nullptr, nullptr, nullptr)};
     ::EnableWindow(owner.Get(), FALSE);
     ::SetActiveWindow(dialog.Get());
-    WinMessageBoxes boxes(owner.Get());
     Press(IDOK, [&] { return boxes.Show(L"text", L"title", BoxButtons::Ok, BoxIcon::Exclamation); });
     ::EnableWindow(owner.Get(), TRUE);
     EXPECT_EQ(shownOwner, dialog.Get());
