@@ -17,6 +17,7 @@ namespace {
 
 using testing::TempFolder;
 
+// The tick counts the system clock's seconds, so that it moves when the time of day's text does.
 TEST(WinClockTest, SecondTickCountsWholeSecondsOfTheSystemClockAndTheTextFollowsIt) {
     // The tick counts from 1601, the standard clock from 1970.
     constexpr std::int64_t SecondsFrom1601To1970 = 11'644'473'600;
