@@ -86,10 +86,12 @@ TEST_F(DialogTest, OptionsOkGivesWhatIsShownCountedAsUnsavedAndCancelOrTheCloseB
     const SettingsOutcome unchanged = OpenOptions({Click(OptionId::cmdOk)});
     EXPECT_EQ(unchanged.NewSettings, current);
     EXPECT_TRUE(unchanged.Unsaved) << "even when nothing changed";
+    // Read whole and untrimmed, longer than any field's typing allows.
+    const std::wstring path = L" D:\\web logs\\" + std::wstring(300, L'x');
     const SettingsOutcome changed =
         OpenOptions({MoveSlider(OptionId::sldNum, 8), MoveSlider(OptionId::sldSecond, 9),
-                     Paste(OptionId::txtPath, L" D:\\web logs"), Click(OptionId::cmdOk)});
-    EXPECT_EQ(changed.NewSettings, (Settings{8, 9, L" D:\\web logs", loaded}));
+                     Paste(OptionId::txtPath, path), Click(OptionId::cmdOk)});
+    EXPECT_EQ(changed.NewSettings, (Settings{8, 9, path, loaded}));
     for (const Step& close : {Click(OptionId::cmdCancel), CloseBox()}) {
         const SettingsOutcome outcome =
             OpenOptions({MoveSlider(OptionId::sldNum, 3), Paste(OptionId::txtPath, L"F:\\"), close});

@@ -277,10 +277,13 @@ TEST_F(MainWindowTest,
     }
 }
 
-// How the help window keeps its shape, measured against itself.
-TEST_F(MainWindowTest, TheHelpWindowKeepsItsHeightAndNeverNarrowsTheStatusColumnBelowNothing) {
+// How the help window keeps its place and shape, measured against itself.
+TEST_F(MainWindowTest,
+       TheHelpWindowOpensAtTheTopLeftKeepsItsHeightAndNeverNarrowsTheStatusColumnBelowNothing) {
     Start();
     Command(ui::mnuCon);
+    EXPECT_EQ(WindowRect(Help()).left, 0) << "at the top left";
+    EXPECT_EQ(WindowRect(Help()).top, 0) << "at the top left";
     // At 144 DPI the code column and the gap are wider than the narrowest window the system allows.
     RECT suggested = WindowRect(Help());
     ::SendMessageW(Help(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
@@ -292,6 +295,8 @@ TEST_F(MainWindowTest, TheHelpWindowKeepsItsHeightAndNeverNarrowsTheStatusColumn
     ::SetWindowPos(Help(), nullptr, 0, 0, Width(WindowRect(Help())) - client.right + codeAndGap - 1, 200,
                    SWP_NOMOVE | SWP_NOZORDER);
     EXPECT_EQ(Height(WindowRect(Help())), height) << "the height springs back";
+    ::GetClientRect(Help(), &client);
+    EXPECT_EQ(Width(WindowRect(HelpList())), client.right) << "the list fills the window";
     EXPECT_EQ(ListView_GetColumnWidth(HelpList(), 1), 0);
 }
 
