@@ -1,8 +1,7 @@
 // Looks at the running program from outside its process, as a user sees it. A command names a window by its
 // class, or else means the main window:
 //   wait-window [CLASS] MS   waits until the window is up
-//   caption [CLASS]          prints its caption
-//   shown [CLASS]            prints 1 while it is visible, else 0
+//   caption, shown           print its caption, or 1 while it is visible, else 0
 //   rows [CLASS]             prints the rows of its list, a row a line, cells split by tabs
 //   close [CLASS] MS         closes it and waits until it is gone
 //   set-text CLASS ID TEXT   types into a control
@@ -31,15 +30,23 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
+using tarnwatch::ui::FrmMain;
 
-// How long one question may wait for a program that is busy between two rounds of its messages.
-constexpr UINT AnswerTimeoutMs = 10'000;
+// The answer, or -1 when the program did not answer within a time long enough for one busy between two
+// rounds of its messages.
+LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, const void* lParam = nullptr) {
+    DWORD_PTR answer = 0;
+    return ::SendMessageTimeoutW(window, message, wParam, reinterpret_cast<LPARAM>(lParam), SMTO_NORMAL,
+                                 10'000, &answer) != 0
+               ? static_cast<LRESULT>(answer)
+               : -1;
+}
 
 // Asks until the answer is yes (exit code 0) or the time is up (1, saying what was missed).
-int WaitFor(long timeoutMs, milliseconds pause, const std::function<bool()>& done,
+int WaitFor(const std::wstring& timeoutMs, milliseconds pause, const std::function<bool()>& done,
             const std::wstring& missed) {
-    for (const auto end = Clock::now() + milliseconds(timeoutMs); Clock::now() < end;
-         std::this_thread::sleep_for(pause)) {
+    const auto end = Clock::now() + milliseconds(_wtoi(timeoutMs.c_str()));
+    for (; Clock::now() < end; std::this_thread::sleep_for(pause)) {
         if (done()) {
             return 0;
         }
@@ -48,11 +55,11 @@ int WaitFor(long timeoutMs, milliseconds pause, const std::function<bool()>& don
     return 1;
 }
 
-// The list's items live in the program's memory: questions and answers travel through a buffer placed there,
-// an item followed by room for its text.
-class RemoteListView {
+// The list's items live in the program's memory: a cell's text travels through a buffer placed there, an
+// item followed by room for the text.
+class RemoteList {
 public:
-    explicit RemoteListView(HWND window) : list_(::FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr)) {
+    explicit RemoteList(HWND window) : list_(::FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr)) {
         DWORD processId = 0;
         ::GetWindowThreadProcessId(list_, &processId);
         process_.Reset(
@@ -61,19 +68,11 @@ public:
             static_cast<LVITEMW*>(::VirtualAllocEx(process_.Get(), nullptr, sizeof(LVITEMW) + sizeof(Text),
                                                    MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
     }
-    ~RemoteListView() { ::VirtualFreeEx(process_.Get(), item_, 0, MEM_RELEASE); }
+    ~RemoteList() { ::VirtualFreeEx(process_.Get(), item_, 0, MEM_RELEASE); }
 
-    // The answer, or -1 when the program cannot be read or did not answer. Questions without an item ignore
-    // it.
-    int Ask(HWND control, UINT message, WPARAM wParam = 0) const {
-        DWORD_PTR answer = 0;
-        return item_ != nullptr &&
-                       ::SendMessageTimeoutW(control, message, wParam, reinterpret_cast<LPARAM>(item_),
-                                             SMTO_NORMAL, AnswerTimeoutMs, &answer) != 0
-                   ? static_cast<int>(answer)
-                   : -1;
-    }
-    int RowCount() const { return Ask(list_, LVM_GETITEMCOUNT); }
+    // -1 when the program cannot be read.
+    int Rows() const { return item_ == nullptr ? -1 : static_cast<int>(Ask(list_, LVM_GETITEMCOUNT)); }
+    int Columns() const { return static_cast<int>(Ask(ListView_GetHeader(list_), HDM_GETITEMCOUNT)); }
 
     std::wstring Cell(int row, int column) const {
         LVITEMW item{};
@@ -82,27 +81,12 @@ public:
         item.pszText = reinterpret_cast<wchar_t*>(item_ + 1);
         Text text{};
         if (!::WriteProcessMemory(process_.Get(), item_, &item, sizeof(item), nullptr) ||
-            Ask(list_, LVM_GETITEMTEXTW, static_cast<WPARAM>(row)) < 0 ||
+            Ask(list_, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), item_) < 0 ||
             !::ReadProcessMemory(process_.Get(), item.pszText, text.data(), sizeof(text), nullptr)) {
             return {};
         }
         text.back() = L'\0';
         return text.data();
-    }
-
-    // Every row, cells split by tabs; false when the program cannot be read.
-    bool Print() const {
-        const int columns =
-            Ask(reinterpret_cast<HWND>(::SendMessageW(list_, LVM_GETHEADER, 0, 0)), HDM_GETITEMCOUNT);
-        const int rows = RowCount();
-        for (int row = 0; row < rows; ++row) {
-            std::wstring line;
-            for (int column = 0; column < columns; ++column) {
-                line += (column > 0 ? L"\t" : L"") + Cell(row, column);
-            }
-            std::fwprintf(stdout, L"%ls\n", line.c_str());
-        }
-        return rows >= 0;
     }
 
 private:
@@ -116,38 +100,40 @@ private:
 // Runs a command whose second word is the class of its window.
 int Run(const std::vector<std::wstring>& args) {
     const std::wstring& command = args[0];
-    const long timeoutMs = std::wcstol(args.back().c_str(), nullptr, 10);
-    const HWND window = ::FindWindowW(args[1].c_str(), nullptr);
+    const std::wstring& windowClass = args[1];
+    const auto find = [&] { return ::FindWindowW(windowClass.c_str(), nullptr); };
     if (command == L"wait-window") {
-        const auto up = [&] {
-            const HWND shown = ::FindWindowW(args[1].c_str(), nullptr);
-            return shown != nullptr && ::IsWindowVisible(shown);
-        };
-        return WaitFor(timeoutMs, milliseconds(20), up, L"no window of class " + args[1] + L" appeared");
+        return WaitFor(
+            args[2], milliseconds(20), [&] { return ::IsWindowVisible(find()) != FALSE; },
+            L"no window of class " + windowClass + L" appeared");
     }
+    const HWND window = find();
     if (window == nullptr) {
-        std::fwprintf(stderr, L"no window of class %ls\n", args[1].c_str());
+        std::fwprintf(stderr, L"no window of class %ls\n", windowClass.c_str());
         return 1;
     }
-    const HWND control =
-        args.size() > 2 ? ::GetDlgItem(window, std::wcstol(args[2].c_str(), nullptr, 10)) : nullptr;
+    const HWND control = args.size() > 2 ? ::GetDlgItem(window, _wtoi(args[2].c_str())) : nullptr;
     if (command == L"caption") {
         std::fwprintf(stdout, L"%ls\n", tarnwatch::ui::WindowText(window).c_str());
     } else if (command == L"shown") {
         std::printf("%d\n", ::IsWindowVisible(window) ? 1 : 0);
     } else if (command == L"rows") {
-        return RemoteListView(window).Print() ? 0 : 1;
+        const RemoteList list(window);
+        const int rows = list.Rows();
+        for (int row = 0; row < rows; ++row) {
+            for (int column = 0; column < list.Columns(); ++column) {
+                std::fwprintf(stdout, L"%ls%ls", column > 0 ? L"\t" : L"", list.Cell(row, column).c_str());
+            }
+            std::fwprintf(stdout, L"\n");
+        }
+        return rows >= 0 ? 0 : 1;
     } else if (command == L"close") {
         ::PostMessageW(window, WM_CLOSE, 0, 0);
         return WaitFor(
-            timeoutMs, milliseconds(20), [window] { return !::IsWindow(window); },
-            args[1] + L" did not close");
+            args[2], milliseconds(20), [window] { return !::IsWindow(window); },
+            windowClass + L" did not close");
     } else if (command == L"set-text") {
-        return control != nullptr && ::SendMessageTimeoutW(control, WM_SETTEXT, 0,
-                                                           reinterpret_cast<LPARAM>(args[3].c_str()),
-                                                           SMTO_NORMAL, AnswerTimeoutMs, nullptr) != 0
-                   ? 0
-                   : 1;
+        return Ask(control, WM_SETTEXT, 0, args[3].c_str()) >= 0 ? 0 : 1;
     } else if (command == L"click") {
         // Posted: a click may open a box that waits for the user.
         return control != nullptr && ::PostMessageW(control, BM_CLICK, 0, 0) ? 0 : 1;
@@ -155,18 +141,17 @@ int Run(const std::vector<std::wstring>& args) {
         // The wait counts from here, and the list is asked as fast as the program answers.
         const auto start = Clock::now();
         if (command == L"tick-wait-url") {
-            ::PostMessageW(window, WM_TIMER, tarnwatch::ui::FrmMain::UpdateTimerId, 0);
+            ::PostMessageW(window, WM_TIMER, FrmMain::UpdateTimerId, 0);
         }
-        const RemoteListView list(window);
+        const RemoteList list(window);
         const auto newest = [&] {
-            const int rows = list.RowCount();
+            const int rows = list.Rows();
             return rows > 0 && list.Cell(rows - 1, 3) == args[2];
         };
-        if (WaitFor(timeoutMs, milliseconds(1), newest, L"no row with " + args[2] + L" appeared") != 0) {
+        if (WaitFor(args[3], milliseconds(1), newest, L"no row with " + args[2] + L" appeared") != 0) {
             return 1;
         }
-        std::printf("%lld\n", static_cast<long long>(
-                                  std::chrono::duration_cast<milliseconds>(Clock::now() - start).count()));
+        std::printf("%lld\n", static_cast<long long>((Clock::now() - start) / milliseconds(1)));
     }
     return 0;
 }
@@ -181,7 +166,7 @@ int wmain(int argc, wchar_t* argv[]) {
     std::vector<std::wstring> args(argv + 1, argv + argc);
     const auto command = args.empty() ? words.end() : words.find(args[0]);
     if (command != words.end() && args.size() + 1 == command->second) {
-        args.insert(args.begin() + 1, tarnwatch::ui::FrmMain::ClassName);
+        args.insert(args.begin() + 1, FrmMain::ClassName);
     }
     if (command == words.end() || args.size() != command->second) {
         std::fwprintf(stderr,
