@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <set>
 #include <string>
 #include <vector>
@@ -60,18 +61,13 @@ const std::wstring StoredFolder = L"C:\\inetpub\\logs\\";
 
 class DialogTest : public ::testing::Test {
 protected:
-    SettingsOutcome OpenOptions(std::vector<Step> steps) {
+    template <typename Dialog, typename Data> SettingsOutcome Open(std::deque<Step> steps, Data& data) {
         SettingsOutcome outcome;
-        Play(FrmOption::ClassName, std::move(steps),
-             [&] { outcome = FrmOption(boxes, context).Show(instance); });
+        Play(Dialog::ClassName, std::move(steps), [&] { outcome = Dialog(boxes, data).Show(instance); });
         return outcome;
     }
-    SettingsOutcome OpenFilter(std::vector<Step> steps) {
-        SettingsOutcome outcome;
-        Play(FrmFilter::ClassName, std::move(steps),
-             [&] { outcome = FrmFilter(boxes, current).Show(instance); });
-        return outcome;
-    }
+    SettingsOutcome OpenOptions(std::deque<Step> steps) { return Open<FrmOption>(std::move(steps), context); }
+    SettingsOutcome OpenFilter(std::deque<Step> steps) { return Open<FrmFilter>(std::move(steps), current); }
 
     const HINSTANCE instance = ::GetModuleHandleW(nullptr);
     // Filter entries are shown and given back as they were written, whatever their spelling.
@@ -101,7 +97,7 @@ TEST_F(DialogTest, OptionsOkGivesWhatIsShownCountedAsUnsavedAndCancelOrTheCloseB
 }
 
 TEST_F(DialogTest, OptionsFolderPickerResultsFillThePathBoxEndingWithABackslash) {
-    std::vector<Step> steps;
+    std::deque<Step> steps;
     for (const auto& [picked, shown] : {std::pair<std::wstring, std::wstring>{L"", StoredFolder},
                                         {L"C:\\", L"C:\\"},
                                         {L"  E:\\web logs  ", L"E:\\web logs\\"}}) {
@@ -168,8 +164,7 @@ TEST_F(DialogTest, InTheOptionsEnterAwayFromTheButtonsAndEscDoNothingAndTabReach
         }
     };
     std::vector<HWND> focused;
-    std::vector<Step> steps{countTabStops, Focus(OptionId::txtPath), PressKey(VK_RETURN),
-                            PressKey(VK_ESCAPE)};
+    std::deque<Step> steps{countTabStops, Focus(OptionId::txtPath), PressKey(VK_RETURN), PressKey(VK_ESCAPE)};
     for (int press = 0; press < 8; ++press) {
         steps.insert(steps.end(), {PressKey(VK_TAB), [&](HWND) { focused.push_back(::GetFocus()); }});
     }

@@ -23,34 +23,34 @@
 
 #include <condition_variable>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <tuple>
 #include <vector>
 
-namespace tarnwatch::testing {
+namespace tarnwatch::ui {
 namespace {
+
+using Texts = std::vector<std::wstring>;
 
 class RecordingNotificationArea final : public win::NotificationArea {
 public:
-    struct Call {
-        DWORD Action;
-        NOTIFYICONDATAW Icon;
-    };
-    std::vector<Call> Calls;
+    std::vector<std::pair<DWORD, NOTIFYICONDATAW>> Calls;
     bool RefusesIcons = false;
     bool Notify(DWORD action, const NOTIFYICONDATAW& icon) override {
         if (action == NIM_ADD && RefusesIcons) {
             return false;
         }
-        Calls.push_back({action, icon});
+        Calls.emplace_back(action, icon);
         return true;
     }
 };
 
 class RecordingOpener final : public win::ShellOpener {
 public:
-    std::vector<std::wstring> Targets;
+    Texts Targets;
     void Open(HWND, const std::wstring& target) override { Targets.push_back(target); }
 };
 
@@ -84,77 +84,66 @@ private:
     bool held_ = false;
 };
 
-RECT WindowRect(HWND window) {
+// In the parent's client area, or on the screen for a window of its own.
+RECT Bounds(HWND window) {
     RECT bounds{};
     ::GetWindowRect(window, &bounds);
+    ::MapWindowPoints(nullptr, ::GetAncestor(window, GA_PARENT), reinterpret_cast<POINT*>(&bounds), 2);
     return bounds;
 }
-int Width(const RECT& bounds) {
-    return bounds.right - bounds.left;
-}
-int Height(const RECT& bounds) {
-    return bounds.bottom - bounds.top;
-}
-
-// Requests for the pages "/first" to "/last".
-std::string Requests(int first, int last) {
-    std::string lines;
-    for (int request = first; request <= last; ++request) {
-        std::string page = "/";
-        page += std::to_string(request);
-        lines += Request("192.168.0.1", page);
-    }
-    return lines;
+RECT ClientArea(HWND window) {
+    RECT client{};
+    ::GetClientRect(window, &client);
+    return client;
 }
 
 class MainWindowTest : public ::testing::Test {
 protected:
     std::filesystem::path SettingsFile() const { return program_.Path() / "param.dat"; }
-    std::string SettingsBytes() const { return TempFolder::Read(SettingsFile()); }
-    std::wstring LogFolderSetting() const { return logs_.Path().wstring() + L"\\"; }
     std::filesystem::path TodaysLog() { return logs_.Path() / TodayLogFileName(clock_.Today()); }
 
     // Polls every ten seconds, so that no real tick comes between the test's own. The log already holds a
     // request from before the start, which must never become a row.
-    bool Load(std::int32_t rowLimit = 50, const std::wstring& logFolder = {}) {
-        const Settings settings{
-            rowLimit, 10, logFolder.empty() ? LogFolderSetting() : logFolder, {L"127.0.0.1"}};
+    bool Load(std::int32_t rowLimit = 50, const std::wstring& subfolder = {}) {
+        const Settings settings{rowLimit, 10, logs_.Path().wstring() + L"\\" + subfolder, {L"127.0.0.1"}};
         EXPECT_TRUE(SaveSettings(settings, SettingsFile(), codePage_, boxes_));
-        logs_.Write(TodaysLog().filename().string(), LogHeader() + Request("10.0.0.1", "/old"));
-        frmMain_ = std::make_unique<ui::FrmMain>(
-            state_, ui::FrmMainPorts{boxes_, clock_, beeps_, codePage_, files_, browser_, shell_, opener_},
+        logs_.Write(TodaysLog().filename().string(),
+                    testing::LogHeader() + testing::Request("10.0.0.1", "/old"));
+        frmMain_ = std::make_unique<FrmMain>(
+            state_, FrmMainPorts{boxes_, clock_, beeps_, codePage_, files_, browser_, shell_, opener_},
             program_.Path());
         return frmMain_->Load(::GetModuleHandleW(nullptr));
     }
-
     void Start(std::int32_t rowLimit = 50) {
         ASSERT_TRUE(Load(rowLimit));
         frmMain_->Show(SW_SHOWNORMAL);
     }
 
-    void AppendLog(const std::string& lines) {
-        std::ofstream(TodaysLog(), std::ios::binary | std::ios::app) << lines;
+    // The server appends requests for the pages "/first" to "/last", then the timer ticks.
+    void Serve(int first, int last) {
+        std::ofstream log(TodaysLog(), std::ios::binary | std::ios::app);
+        for (int page = first; page <= last; ++page) {
+            log << testing::Request("192.168.0.1", std::string("/") += std::to_string(page));
+        }
+        log.close();
+        ::SendMessageW(Window(), WM_TIMER, FrmMain::UpdateTimerId, 0);
     }
 
     HWND Window() const { return frmMain_->Handle(); }
-    HWND List() const { return ::GetDlgItem(Window(), ui::IdOf(ui::FrmMain::Id::lvwTarnwatch)); }
-    // Null while the help window is not open.
-    HWND Help() const { return ::FindWindowW(ui::FrmHelp::ClassName, nullptr); }
-    HWND HelpList() const { return ::GetDlgItem(Help(), ui::IdOf(ui::FrmHelp::Id::lvwHelp)); }
-    void Tick() { ::SendMessageW(Window(), WM_TIMER, ui::FrmMain::UpdateTimerId, 0); }
+    HWND List() const { return ::GetDlgItem(Window(), IdOf(FrmMain::Id::lvwTarnwatch)); }
     void Command(UINT command) { ::SendMessageW(Window(), WM_COMMAND, command, 0); }
     // Whether the entry of the menu bar, or of the given menu, is checked (or has the given state).
     bool IsChecked(UINT command, HMENU menu = nullptr, UINT state = MF_CHECKED) const {
         return (::GetMenuState(menu != nullptr ? menu : ::GetMenu(Window()), command, MF_BYCOMMAND) &
                 state) != 0;
     }
-    std::vector<std::wstring> Urls() const { return ui::ColumnTexts(List(), 3); }
+    Texts Urls() const { return ColumnTexts(List(), 3); }
     int ColumnWidth(int column) const { return ListView_GetColumnWidth(List(), column); }
 
-    TempFolder program_;
-    TempFolder logs_;
+    testing::TempFolder program_;
+    testing::TempFolder logs_;
     SharedState state_;
-    ScriptedBoxes boxes_;
+    testing::ScriptedBoxes boxes_;
     win::WinClock clock_;
     CountingSpeaker speaker_;
     win::BeepQueue beeps_{speaker_};
@@ -162,66 +151,44 @@ protected:
     RecordingOpener opener_;
     win::WinAnsiCodePage codePage_;
     win::WinFileSystem files_;
-    ui::FakeFolderBrowser browser_;
+    FakeFolderBrowser browser_;
     // Last, so that the window goes before the folders it reads.
-    std::unique_ptr<ui::FrmMain> frmMain_;
+    std::unique_ptr<FrmMain> frmMain_;
 };
-
-using OptionId = ui::FrmOption::Id;
-using Texts = std::vector<std::wstring>;
 
 // Start-up itself is the engine's, and Retry's Options dialog is the menu's; here, that a start that gave up
 // leaves no window behind.
 TEST_F(MainWindowTest, AStartThatGivesUpLeavesNoWindow) {
-    EXPECT_FALSE(Load(50, LogFolderSetting() + L"missing\\")) << "the box was cancelled";
-    EXPECT_EQ(::FindWindowW(ui::FrmMain::ClassName, nullptr), nullptr);
+    EXPECT_FALSE(Load(50, L"missing\\")) << "the box was cancelled";
+    EXPECT_EQ(::FindWindowW(FrmMain::ClassName, nullptr), nullptr);
 }
 
 TEST_F(MainWindowTest, ClosingAsksToSaveOnlyUnsavedChangesWritesThemOnlyOnYesAndTakesTheTrayIconAway) {
-    // What is done first (0: nothing), and how the window is closed (0: the close box).
-    struct Case {
-        UINT First;
-        UINT Close;
-        BoxAnswer Answer;
-        bool Written;
-    };
-    for (const Case& test :
-         {Case{0, 0, BoxAnswer::Yes, true}, Case{ui::mnuMin, ui::mnuTExit, BoxAnswer::No, false},
-          Case{ui::mnuSave, ui::mnuExit, BoxAnswer::Yes, false}}) {
-        SCOPED_TRACE(test.Close);
-        boxes_ = ScriptedBoxes{};
-        boxes_.Answers = {test.Answer};
+    // What is done first, and the command that closes the window (0: nothing, and the close box).
+    using Case = std::tuple<UINT, UINT, BoxAnswer, bool>;
+    for (const auto& [first, close, answer, written] :
+         {Case{0, 0, BoxAnswer::Yes, true}, Case{mnuMin, mnuTExit, BoxAnswer::No, false},
+          Case{mnuSave, mnuExit, BoxAnswer::Yes, false}}) {
+        SCOPED_TRACE(close);
+        boxes_ = testing::ScriptedBoxes{};
+        boxes_.Answers = {answer};
         Start();
         state_.RowLimit = 12;
         state_.SettingsDirty = true;
-        if (test.First != 0) {
-            Command(test.First);
-        }
+        Command(first);
         const HWND window = Window();
-        const std::string beforeClose = SettingsBytes();
-        ::SendMessageW(window, test.Close == 0 ? WM_CLOSE : WM_COMMAND, test.Close, 0);
+        const std::string beforeClose = testing::TempFolder::Read(SettingsFile());
+        ::SendMessageW(window, close == 0 ? WM_CLOSE : WM_COMMAND, close, 0);
         EXPECT_FALSE(::IsWindow(window));
-        EXPECT_EQ(SettingsBytes() != beforeClose, test.Written) << "written only on Yes";
-        ASSERT_EQ(boxes_.Shown.size(), test.First == ui::mnuSave ? 0u : 1u) << "asked only while unsaved";
+        EXPECT_EQ(testing::TempFolder::Read(SettingsFile()) != beforeClose, written) << "written only on Yes";
+        ASSERT_EQ(boxes_.Shown.size(), first == mnuSave ? 0u : 1u) << "asked only while unsaved";
         if (!boxes_.Shown.empty()) {
             EXPECT_EQ(boxes_.Shown[0].Buttons, BoxButtons::YesNo);
         }
-        if (test.First == ui::mnuMin) {
-            EXPECT_EQ(shell_.Calls.back().Action, static_cast<DWORD>(NIM_DELETE));
+        if (first == mnuMin) {
+            EXPECT_EQ(shell_.Calls.back().first, static_cast<DWORD>(NIM_DELETE));
         }
     }
-}
-
-// Rows, filtering and the row limit are seen from outside the exe; a lower limit from the Options is not.
-TEST_F(MainWindowTest, ALowerLimitFromTheOptionsTrimsTheListAtOnceAndCountsAsUnsaved) {
-    Start(3);
-    AppendLog(Requests(3, 5));
-    Tick();
-    ASSERT_EQ(Urls(), (Texts{L"/3", L"/4", L"/5"}));
-    ui::Play(ui::FrmOption::ClassName, {ui::MoveSlider(OptionId::sldNum, 2), ui::Click(OptionId::cmdOk)},
-             [&] { Command(ui::mnuSet); });
-    EXPECT_EQ(Urls(), (Texts{L"/4", L"/5"}));
-    EXPECT_TRUE(state_.SettingsDirty);
 }
 
 // Which columns a mode shows is the design's; that only its entry is marked, that its last column takes the
@@ -230,17 +197,16 @@ TEST_F(MainWindowTest, ALowerLimitFromTheOptionsTrimsTheListAtOnceAndCountsAsUns
 TEST_F(MainWindowTest,
        StartsAtTheTopRightFilledByTheListLaysItsColumnsOutWhenDueAndTogglesAlwaysOnTopInPlace) {
     Start();
-    const RECT window = WindowRect(Window());
+    const RECT window = Bounds(Window());
     EXPECT_EQ(window.top, 0);
     EXPECT_LT(::GetSystemMetrics(SM_CXSCREEN) - window.right, window.left) << "nearer the right edge";
-    RECT client{};
-    ::GetClientRect(Window(), &client);
-    EXPECT_EQ(Width(WindowRect(List())), client.right) << "the list fills the window";
-    EXPECT_EQ(Height(WindowRect(List())), client.bottom) << "the list fills the window";
-    for (const UINT mode : {ui::mnuCom, ui::mnuSim, ui::mnuSta}) {
+    const RECT client = ClientArea(Window());
+    const RECT list = Bounds(List());
+    EXPECT_TRUE(::EqualRect(&list, &client)) << "the list fills the window";
+    for (const UINT mode : {mnuCom, mnuSim, mnuSta}) {
         SCOPED_TRACE(mode);
         Command(mode);
-        for (const UINT entry : {ui::mnuSim, ui::mnuSta, ui::mnuCom}) {
+        for (const UINT entry : {mnuSim, mnuSta, mnuCom}) {
             EXPECT_EQ(IsChecked(entry), entry == mode) << "entry " << entry;
         }
         int last = 3;
@@ -259,20 +225,17 @@ TEST_F(MainWindowTest,
     EXPECT_EQ(ColumnWidth(1), standard) << "laid out again once restored";
     // Only moved, the window hears of no new size: the columns change all the same.
     const int dpi = win::WindowDpi(Window());
-    const int shortfall = ::GetSystemMetrics(SM_CYSCREEN) - Height(WindowRect(Window()));
-    RECT suggested = WindowRect(Window());
-    ::OffsetRect(&suggested, -100, 0);
+    RECT suggested = Bounds(Window());
     ::SendMessageW(Window(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
     EXPECT_EQ(ColumnWidth(1), standard * 144 / dpi);
-    EXPECT_GT(::GetSystemMetrics(SM_CYSCREEN) - Height(WindowRect(Window())), shortfall) << "in twips too";
-    EXPECT_EQ(WindowRect(Window()).left, suggested.left);
+    EXPECT_LT(Bounds(Window()).bottom, window.bottom) << "the gap below it is twips too";
 
-    const RECT before = WindowRect(Window());
+    const RECT before = Bounds(Window());
     for (const bool onTop : {true, false}) {
-        Command(ui::mnuTOp);
-        EXPECT_EQ(IsChecked(ui::mnuTOp), onTop);
+        Command(mnuTOp);
+        EXPECT_EQ(IsChecked(mnuTOp), onTop);
         EXPECT_EQ((::GetWindowLongPtrW(Window(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0, onTop);
-        const RECT after = WindowRect(Window());
+        const RECT after = Bounds(Window());
         EXPECT_TRUE(::EqualRect(&after, &before)) << "always on top leaves the window where it is";
     }
 }
@@ -281,46 +244,45 @@ TEST_F(MainWindowTest,
 TEST_F(MainWindowTest,
        TheHelpWindowOpensAtTheTopLeftKeepsItsHeightAndNeverNarrowsTheStatusColumnBelowNothing) {
     Start();
-    Command(ui::mnuCon);
-    EXPECT_EQ(WindowRect(Help()).left, 0) << "at the top left";
-    EXPECT_EQ(WindowRect(Help()).top, 0) << "at the top left";
+    Command(mnuCon);
+    const HWND help = ::FindWindowW(FrmHelp::ClassName, nullptr);
+    const HWND list = ::GetDlgItem(help, IdOf(FrmHelp::Id::lvwHelp));
+    EXPECT_EQ(Bounds(help).left, 0) << "at the top left";
+    EXPECT_EQ(Bounds(help).top, 0) << "at the top left";
     // At 144 DPI the code column and the gap are wider than the narrowest window the system allows.
-    RECT suggested = WindowRect(Help());
-    ::SendMessageW(Help(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
-    const int height = Height(WindowRect(Help()));
-    RECT client{};
-    ::GetClientRect(Help(), &client);
-    const int codeAndGap = client.right - ListView_GetColumnWidth(HelpList(), 1);
+    RECT suggested = Bounds(help);
+    ::SendMessageW(help, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    const int height = Bounds(help).bottom;
+    const int frame = Bounds(help).right - ClientArea(help).right;
     // One pixel short of the code column and the gap, where a status width of -1 would fit it to its texts.
-    ::SetWindowPos(Help(), nullptr, 0, 0, Width(WindowRect(Help())) - client.right + codeAndGap - 1, 200,
-                   SWP_NOMOVE | SWP_NOZORDER);
-    EXPECT_EQ(Height(WindowRect(Help())), height) << "the height springs back";
-    ::GetClientRect(Help(), &client);
-    EXPECT_EQ(Width(WindowRect(HelpList())), client.right) << "the list fills the window";
-    EXPECT_EQ(ListView_GetColumnWidth(HelpList(), 1), 0);
+    const int codeAndGap = ClientArea(help).right - ListView_GetColumnWidth(list, 1);
+    ::SetWindowPos(help, nullptr, 0, 0, frame + codeAndGap - 1, 200, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(Bounds(help).bottom, height) << "the height springs back";
+    EXPECT_EQ(Bounds(list).right, ClientArea(help).right) << "the list fills the window";
+    EXPECT_EQ(ListView_GetColumnWidth(list, 1), 0);
 }
 
 // Only the path of the log being read goes to the shell, and only while it is there, can be opened and is
 // no larger than 100 MiB. The reasons for a refusal are the boxes' to tell.
 TEST_F(MainWindowTest, OnlineHelpOpensAWebPageAndTheLogViewerOpensOnlyALogItMay) {
     Start();
-    Command(ui::mnuLine);
+    Command(mnuLine);
     std::filesystem::resize_file(TodaysLog(), 100 << 20);
-    Command(ui::mnuLog);
+    Command(mnuLog);
     ASSERT_EQ(opener_.Targets.size(), 2u);
     EXPECT_EQ(opener_.Targets[0].rfind(L"http://", 0), 0u);
     EXPECT_EQ(opener_.Targets[1], TodaysLog().wstring());
 
     std::filesystem::resize_file(TodaysLog(), (100 << 20) + 1);
-    Command(ui::mnuLog);
+    Command(mnuLog);
     {
         const win::FileHandle heldAlone(::CreateFileW(TodaysLog().c_str(), GENERIC_READ, 0, nullptr,
                                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         ASSERT_TRUE(heldAlone);
-        Command(ui::mnuLog);
+        Command(mnuLog);
     }
     std::filesystem::remove(TodaysLog());
-    Command(ui::mnuLog);
+    Command(mnuLog);
     EXPECT_EQ(opener_.Targets.size(), 2u) << "nothing more was opened";
     EXPECT_EQ(boxes_.Shown.size(), 3u) << "a box for each refusal";
 }
@@ -329,33 +291,32 @@ TEST_F(MainWindowTest, OnlineHelpOpensAWebPageAndTheLogViewerOpensOnlyALogItMay)
 TEST_F(MainWindowTest, TheTrayIconIsOnlyThereOnceTheShellTookItAndARestartedShellGetsItAsItWas) {
     Start();
     shell_.RefusesIcons = true;
-    Command(ui::mnuMin);
+    Command(mnuMin);
     EXPECT_EQ(boxes_.Shown.size(), 1u) << "a refused icon is no place to hide the window behind";
     EXPECT_TRUE(::IsWindowVisible(Window()));
     EXPECT_FALSE(state_.InTray);
     shell_.RefusesIcons = false;
-    Command(ui::mnuMin);
+    Command(mnuMin);
     EXPECT_TRUE(state_.InTray);
-    EXPECT_TRUE(IsChecked(ui::mnuMin, nullptr, MF_GRAYED));
+    EXPECT_TRUE(IsChecked(mnuMin, nullptr, MF_GRAYED));
 
-    AppendLog(Requests(1, 1));
-    Tick();
-    const HICON shown = shell_.Calls.back().Icon.hIcon;
-    ASSERT_NE(shown, shell_.Calls.front().Icon.hIcon) << "the pass changed the picture";
+    Serve(1, 1);
+    const HICON shown = shell_.Calls.back().second.hIcon;
+    ASSERT_NE(shown, shell_.Calls.front().second.hIcon) << "the pass changed the picture";
     const UINT taskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
     ::SendMessageW(Window(), taskbarCreated, 0, 0);
-    const RecordingNotificationArea::Call again = shell_.Calls.back();
-    EXPECT_EQ(again.Action, static_cast<DWORD>(NIM_ADD));
-    EXPECT_EQ(again.Icon.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
-    EXPECT_EQ(again.Icon.hIcon, shown);
-    EXPECT_NE(again.Icon.szTip[0], L'\0');
+    const auto& [action, icon] = shell_.Calls.back();
+    EXPECT_EQ(action, static_cast<DWORD>(NIM_ADD));
+    EXPECT_EQ(icon.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+    EXPECT_EQ(icon.hIcon, shown);
+    EXPECT_NE(icon.szTip[0], L'\0');
     shell_.RefusesIcons = true;
     ::SendMessageW(Window(), taskbarCreated, 0, 0);
     EXPECT_TRUE(::IsWindowVisible(Window())) << "a shell that refuses the icon again gets the window shown";
 
-    Command(ui::mnuTShow);
+    Command(mnuTShow);
     EXPECT_FALSE(state_.InTray);
-    EXPECT_FALSE(IsChecked(ui::mnuMin, nullptr, MF_GRAYED));
+    EXPECT_FALSE(IsChecked(mnuMin, nullptr, MF_GRAYED));
     ::SendMessageW(Window(), win::TrayIcon::CallbackMessage, 0, WM_LBUTTONUP);
     EXPECT_TRUE(::IsWindowVisible(Window())) << "no tray procedure hides it any more";
 }
@@ -363,106 +324,100 @@ TEST_F(MainWindowTest, TheTrayIconIsOnlyThereOnceTheShellTookItAndARestartedShel
 // Held, the first tone is still sounding when the others are asked for.
 TEST_F(MainWindowTest, TheSoundEntriesKeepInStepAPassNeverWaitsForTheSpeakerAndABurstBeepsForABoundedTime) {
     Start();
-    const auto trayMarked = [&] { return IsChecked(ui::mnuTNotify, frmMain_->TrayMenu()); };
-    Command(ui::mnuNotify);
-    Command(ui::mnuMin);
+    const auto trayMarked = [&] { return IsChecked(mnuTNotify, frmMain_->TrayMenu()); };
+    Command(mnuNotify);
+    Command(mnuMin);
     EXPECT_TRUE(trayMarked()) << "minimize copies the mark";
-    Command(ui::mnuTNotify);
+    Command(mnuTNotify);
     EXPECT_FALSE(state_.SoundNotify);
-    EXPECT_FALSE(IsChecked(ui::mnuNotify));
+    EXPECT_FALSE(IsChecked(mnuNotify));
     EXPECT_FALSE(trayMarked());
-    Command(ui::mnuNotify);
+    Command(mnuNotify);
     EXPECT_TRUE(trayMarked()) << "with the icon there, both marks follow";
 
     speaker_.Hold(true);
-    AppendLog(Requests(0, 0));
-    Tick();
+    Serve(0, 0);
     speaker_.Tones(1);
-    AppendLog(Requests(1, 999));
-    Tick();
+    Serve(1, 999);
     EXPECT_EQ(Urls().back(), L"/999") << "the pass did not wait for the speaker";
     speaker_.Hold(false);
     const int afterBurst = speaker_.Tones();
     EXPECT_EQ(afterBurst, 1 + Beeper::MostWaitingTones);
 
     speaker_.Hold(true);
-    AppendLog(Requests(1000, 1000));
-    Tick();
+    Serve(1000, 1000);
     speaker_.Tones(afterBurst + 1);
-    AppendLog(Requests(1001, 1002));
-    Tick();
-    Command(ui::mnuNotify);
+    Serve(1001, 1002);
+    Command(mnuNotify);
     speaker_.Hold(false);
     EXPECT_EQ(speaker_.Tones(), afterBurst + 1) << "switching the sound off drops what waits";
 }
 
 TEST_F(MainWindowTest, EntriesOpenTheirDialogsThoseOfTheTrayLeavingTheWindowHiddenOrRaisingOneThatIsOpen) {
     Start();
-    ui::Play(ui::FrmAbout::ClassName, {ui::CloseBox()}, [&] { Command(ui::mnuAbout); });
-    Command(ui::mnuMin);
+    Play(FrmAbout::ClassName, {CloseBox()}, [&] { Command(mnuAbout); });
+    Command(mnuMin);
     const auto hidden = [&](HWND) { EXPECT_FALSE(::IsWindowVisible(Window())) << "while the dialog is up"; };
-    for (const auto& [entry, dialog] : {std::pair{ui::mnuTAbout, ui::FrmAbout::ClassName},
-                                        {ui::mnuTSet, ui::FrmOption::ClassName},
-                                        {ui::mnuTFilter, ui::FrmFilter::ClassName}}) {
-        ui::Play(dialog, {hidden, ui::CloseBox()}, [&] { Command(entry); });
+    for (const auto& [entry, dialog] : {std::pair{mnuTAbout, FrmAbout::ClassName},
+                                        {mnuTSet, FrmOption::ClassName},
+                                        {mnuTFilter, FrmFilter::ClassName}}) {
+        Play(dialog, {hidden, CloseBox()}, [&] { Command(entry); });
     }
     EXPECT_FALSE(::IsWindowVisible(Window())) << "once it has closed";
 
     const HWND window = Window();
     const auto raiseInstead = [&](HWND dialog) {
-        Command(ui::mnuTSet);
-        Command(ui::mnuTFilter);
-        EXPECT_EQ(::FindWindowExW(nullptr, dialog, ui::FrmOption::ClassName, nullptr), nullptr);
-        EXPECT_EQ(::FindWindowW(ui::FrmFilter::ClassName, nullptr), nullptr);
+        Command(mnuTSet);
+        Command(mnuTFilter);
+        EXPECT_EQ(::FindWindowExW(nullptr, dialog, FrmOption::ClassName, nullptr), nullptr);
+        EXPECT_EQ(::FindWindowW(FrmFilter::ClassName, nullptr), nullptr);
     };
-    ui::Play(ui::FrmOption::ClassName, {raiseInstead, [&](HWND) { Command(ui::mnuTExit); }},
-             [&] { Command(ui::mnuSet); });
+    Play(FrmOption::ClassName, {raiseInstead, [&](HWND) { Command(mnuTExit); }}, [&] { Command(mnuSet); });
     EXPECT_FALSE(::IsWindow(window)) << "Exit still closes";
-    EXPECT_EQ(::FindWindowW(ui::FrmOption::ClassName, nullptr), nullptr);
+    EXPECT_EQ(::FindWindowW(FrmOption::ClassName, nullptr), nullptr);
 }
-
-struct ListMessages {
-    int CountsSet = 0;
-    int Paints = 0;
-};
 
 // A click on a row selects it and gives it the focus; the list keeps its rows outside the control, so only
 // the window can keep that on the request when older rows are trimmed away. Once the list is full its count
-// stays, as setting it anyway is slow under Wine, but the rows have all moved and are painted again.
-TEST_F(MainWindowTest, ASelectionStaysWithItsRequestUntilItIsTrimmedAndAFullListKeepsItsCountButIsPainted) {
+// stays, as setting it anyway is slow under Wine, but the rows have all moved and are painted again. Rows,
+// filtering and the row limit are seen from outside the exe; a lower limit from the Options is not.
+TEST_F(MainWindowTest, ASelectionStaysWithItsRequestUntilTrimmedAFullListIsPaintedAndALowerLimitTrimsAtOnce) {
     Start(3);
-    AppendLog(Requests(1, 3));
-    Tick();
+    Serve(1, 3);
     ListView_SetItemState(List(), 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    AppendLog(Requests(4, 4));
-    Tick();
+    Serve(4, 4);
     const int selected = ListView_GetNextItem(List(), -1, LVNI_SELECTED);
     ASSERT_GE(selected, 0);
     EXPECT_EQ(Urls()[static_cast<std::size_t>(selected)], L"/2") << "the request the user picked, one row up";
     EXPECT_EQ(ListView_GetNextItem(List(), -1, LVNI_FOCUSED), selected);
     EXPECT_EQ(ListView_GetSelectedCount(List()), 1u);
-    AppendLog(Requests(5, 6));
-    Tick();
+    Serve(5, 6);
     EXPECT_EQ(ListView_GetSelectedCount(List()), 0u) << "trimmed away, and nothing else selected instead";
     EXPECT_EQ(ListView_GetNextItem(List(), -1, LVNI_FOCUSED), -1);
 
     ::UpdateWindow(List());
+    struct {
+        int CountsSet = 0;
+        int Paints = 0;
+    } seen;
     const SUBCLASSPROC count = [](HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                  DWORD_PTR seen) {
-        reinterpret_cast<ListMessages*>(seen)->CountsSet += message == LVM_SETITEMCOUNT ? 1 : 0;
-        reinterpret_cast<ListMessages*>(seen)->Paints += message == WM_PAINT ? 1 : 0;
+                                  DWORD_PTR data) {
+        reinterpret_cast<decltype(seen)*>(data)->CountsSet += message == LVM_SETITEMCOUNT ? 1 : 0;
+        reinterpret_cast<decltype(seen)*>(data)->Paints += message == WM_PAINT ? 1 : 0;
         return ::DefSubclassProc(list, message, wParam, lParam);
     };
-    ListMessages seen;
     ASSERT_TRUE(::SetWindowSubclass(List(), count, 1, reinterpret_cast<DWORD_PTR>(&seen)));
-    AppendLog(Requests(7, 7));
-    Tick();
+    Serve(7, 7);
     ::UpdateWindow(List());
     ::RemoveWindowSubclass(List(), count, 1);
     EXPECT_EQ(seen.CountsSet, 0);
     EXPECT_GE(seen.Paints, 1);
     EXPECT_EQ(Urls(), (Texts{L"/5", L"/6", L"/7"}));
+    Play(FrmOption::ClassName, {MoveSlider(FrmOption::Id::sldNum, 2), Click(FrmOption::Id::cmdOk)},
+         [&] { Command(mnuSet); });
+    EXPECT_EQ(Urls(), (Texts{L"/6", L"/7"})) << "a lower limit trims the list at once";
+    EXPECT_TRUE(state_.SettingsDirty);
 }
 
 } // namespace
-} // namespace tarnwatch::testing
+} // namespace tarnwatch::ui

@@ -20,35 +20,32 @@ using Step = std::function<void(HWND window)>;
 // Plays the steps, one per tick of a thread timer, on the window of the class while open() runs. Checks made
 // inside a step run for certain: this fails when the window closed before its last step. A window still open
 // long after the last step is closed, so that the test fails instead of hanging.
-inline void Play(const wchar_t* windowClass, std::vector<Step> steps, const std::function<void()>& open) {
+inline void Play(const wchar_t* windowClass, std::deque<Step> steps, const std::function<void()>& open) {
     constexpr int GiveUpTicks = 200;
-    struct Script {
-        const wchar_t* WindowClass;
-        std::deque<Step> Steps;
-        int IdleTicks = 0;
-    };
-    static Script* current = nullptr;
-    Script script{windowClass, {steps.begin(), steps.end()}};
-    current = &script;
+    static const wchar_t* played;
+    static std::deque<Step> pending;
+    static int idleTicks;
+    played = windowClass;
+    pending = std::move(steps);
+    idleTicks = 0;
     const UINT_PTR timer = ::SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR, DWORD) {
         // Modal windows have no owner, so they are found among the top-level windows.
-        const HWND window = current == nullptr ? nullptr : ::FindWindowW(current->WindowClass, nullptr);
+        const HWND window = ::FindWindowW(played, nullptr);
         if (window == nullptr || ::GetWindowThreadProcessId(window, nullptr) != ::GetCurrentThreadId()) {
             return;
         }
-        if (!current->Steps.empty()) {
-            const Step step = std::move(current->Steps.front());
-            current->Steps.pop_front();
+        if (!pending.empty()) {
+            const Step step = std::move(pending.front());
+            pending.pop_front();
             step(window);
-        } else if (++current->IdleTicks == GiveUpTicks) {
+        } else if (++idleTicks == GiveUpTicks) {
             ::PostMessageW(window, WM_CLOSE, 0, 0);
         }
     });
     open();
     ::KillTimer(nullptr, timer);
-    current = nullptr;
-    EXPECT_LT(script.IdleTicks, GiveUpTicks) << "the window stayed open";
-    EXPECT_TRUE(script.Steps.empty()) << "the window closed early";
+    EXPECT_LT(idleTicks, GiveUpTicks) << "the window stayed open";
+    EXPECT_TRUE(pending.empty()) << "the window closed early";
 }
 
 template <typename Id> HWND Item(HWND window, Id id) {
