@@ -84,19 +84,6 @@ private:
     bool held_ = false;
 };
 
-// In the parent's client area, or on the screen for a window of its own.
-RECT Bounds(HWND window) {
-    RECT bounds{};
-    ::GetWindowRect(window, &bounds);
-    ::MapWindowPoints(nullptr, ::GetAncestor(window, GA_PARENT), reinterpret_cast<POINT*>(&bounds), 2);
-    return bounds;
-}
-RECT ClientArea(HWND window) {
-    RECT client{};
-    ::GetClientRect(window, &client);
-    return client;
-}
-
 class MainWindowTest : public ::testing::Test {
 protected:
     std::filesystem::path SettingsFile() const { return program_.Path() / "param.dat"; }

@@ -94,6 +94,19 @@ inline std::vector<std::wstring> ColumnTexts(HWND list, int column) {
     return texts;
 }
 
+// In the parent's client area, or on the screen for a window of its own.
+inline RECT Bounds(HWND window) {
+    RECT bounds{};
+    ::GetWindowRect(window, &bounds);
+    ::MapWindowPoints(nullptr, ::GetAncestor(window, GA_PARENT), reinterpret_cast<POINT*>(&bounds), 2);
+    return bounds;
+}
+inline RECT ClientArea(HWND window) {
+    RECT client{};
+    ::GetClientRect(window, &client);
+    return client;
+}
+
 class FakeFolderBrowser final : public win::FolderBrowser {
 public:
     std::vector<std::wstring> Results;

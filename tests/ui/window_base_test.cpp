@@ -23,19 +23,17 @@ enum class Id : int { Edit = 10, Ok };
 class TestWindow final : public Window {
 public:
     static constexpr const wchar_t* ClassName = L"TarnwatchTestWindow";
-
-    explicit TestWindow(MessageBoxes& boxes, bool failCreation = false)
-        : Window(boxes), failCreation_(failCreation) {}
-
+    explicit TestWindow(MessageBoxes& boxes) : Window(boxes) {}
     bool Create() {
         return Window::Create(::GetModuleHandleW(nullptr),
                               {ClassName, L"test", WS_CAPTION | WS_SYSMENU, 0, 2880, 1440});
     }
     using Window::RunModal;
+    bool FailCreation = false;
 
 private:
     bool OnCreate() override {
-        if (failCreation_) {
+        if (FailCreation) {
             throw std::runtime_error("no controls");
         }
         constexpr DWORD Style = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
@@ -44,16 +42,14 @@ private:
         return true;
     }
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message != ThrowError) {
-            return Window::HandleMessage(message, wParam, lParam);
-        }
-        if (wParam == 1) {
+        if (message == ThrowError && wParam == 1) {
             throw 42;
         }
-        throw std::runtime_error("disk on fire");
+        if (message == ThrowError) {
+            throw std::runtime_error("disk on fire");
+        }
+        return Window::HandleMessage(message, wParam, lParam);
     }
-
-    bool failCreation_;
 };
 
 // Records the boxes. While one is open, messages keep running under it, and here one of them fails again.
@@ -76,7 +72,8 @@ protected:
 };
 
 TEST_F(WindowBaseTest, AnExceptionInAHandlerIsReportedInOneBoxAndTheWindowGoesOnUnlessItWasBeingCreated) {
-    TestWindow failing(boxes, true);
+    TestWindow failing(boxes);
+    failing.FailCreation = true;
     EXPECT_FALSE(failing.Create());
     EXPECT_EQ(::FindWindowW(TestWindow::ClassName, nullptr), nullptr) << "a failed creation leaves no window";
     ASSERT_TRUE(window.Create());
@@ -105,22 +102,15 @@ TEST_F(WindowBaseTest, TheClientAreaControlsAndFontsAreLaidOutInTwipsAtTheWindow
             ::SendMessageW(window.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                            reinterpret_cast<LPARAM>(&suggested));
         }
-        RECT client{};
-        ::GetClientRect(window.Handle(), &client);
-        EXPECT_EQ(client.right, 2 * dpi);
-        EXPECT_EQ(client.bottom, dpi);
-        RECT edit{};
-        ::GetWindowRect(Item(window.Handle(), Id::Edit), &edit);
-        ::MapWindowPoints(nullptr, window.Handle(), reinterpret_cast<POINT*>(&edit), 2);
-        EXPECT_EQ(edit.left, dpi / 12);
-        EXPECT_EQ(edit.bottom, dpi * 5 / 12);
+        EXPECT_EQ(ClientArea(window.Handle()).right, 2 * dpi);
+        EXPECT_EQ(ClientArea(window.Handle()).bottom, dpi);
+        EXPECT_EQ(Bounds(Item(window.Handle(), Id::Edit)).left, dpi / 12);
+        EXPECT_EQ(Bounds(Item(window.Handle(), Id::Edit)).bottom, dpi * 5 / 12);
         EXPECT_EQ(font(Id::Ok).lfWeight, FW_BOLD);
     }
     EXPECT_GT(std::abs(font(Id::Edit).lfHeight), startingFont);
-    RECT placed{};
-    ::GetWindowRect(window.Handle(), &placed);
-    EXPECT_EQ(placed.left, suggested.left) << "at the suggested place";
-    EXPECT_EQ(placed.top, suggested.top) << "at the suggested place";
+    EXPECT_EQ(Bounds(window.Handle()).left, suggested.left) << "at the suggested place";
+    EXPECT_EQ(Bounds(window.Handle()).top, suggested.top) << "at the suggested place";
 }
 
 int otherWindowTicks = 0;
