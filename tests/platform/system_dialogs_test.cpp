@@ -2,6 +2,7 @@
 #include "platform/folder_browser.h"
 #include "platform/handles.h"
 #include "platform/win_message_boxes.h"
+#include "tests/ui/scripted_user.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -9,32 +10,21 @@
 #include <shlobj.h>
 
 #include <array>
-#include <functional>
 #include <string>
 #include <tuple>
-#include <utility>
 
 namespace tarnwatch::win {
 namespace {
 
 constexpr const wchar_t* BrowserTitle = L"Select the Logfile Folder";
 
-// Done once to the system's dialog from inside its own modal loop.
-std::function<void(HWND dialog)> pendingAction;
-
-void CALLBACK ActOnDialog(HWND, UINT, UINT_PTR, DWORD) {
-    const HWND dialog = ::FindWindowW(L"#32770", nullptr);
-    if (dialog != nullptr && ::IsWindowVisible(dialog) && pendingAction) {
-        std::exchange(pendingAction, nullptr)(dialog);
-    }
-}
-
 class SystemDialogTest : public ::testing::Test {
 protected:
     // Makes the call that shows the dialog; once the dialog is up, notes its owner and title and presses the
     // button, in a folder browser after choosing the folder as a click in its tree would.
     template <typename Call> auto Press(int button, Call call, const std::wstring& folder = {}) {
-        pendingAction = [this, button, folder](HWND dialog) {
+        decltype(call()) result{};
+        const ui::Step press = [&](HWND dialog) {
             shownOwner = ::GetWindow(dialog, GW_OWNER);
             titleShown = ::FindWindowExW(dialog, nullptr, nullptr, BrowserTitle) != nullptr;
             if (!folder.empty()) {
@@ -42,10 +32,7 @@ protected:
             }
             ::PostMessageW(::GetDlgItem(dialog, button), BM_CLICK, 0, 0);
         };
-        const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &ActOnDialog);
-        const auto result = call();
-        ::KillTimer(nullptr, timer);
-        EXPECT_FALSE(pendingAction) << "the dialog never appeared";
+        ui::Play(L"#32770", {press}, [&] { result = call(); });
         return result;
     }
 

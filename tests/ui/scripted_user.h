@@ -2,7 +2,6 @@
 #pragma once
 
 #include "platform/folder_browser.h"
-#include "ui/base/window.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -80,7 +79,9 @@ inline Step PressKey(UINT key) {
 }
 
 template <typename Id> std::wstring TextOf(HWND window, Id id) {
-    return WindowText(Item(window, id));
+    std::array<wchar_t, 512> text{};
+    ::GetDlgItemTextW(window, static_cast<int>(id), text.data(), static_cast<int>(text.size()));
+    return text.data();
 }
 
 // A list view's column, top to bottom.
