@@ -5,19 +5,15 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 namespace tarnwatch::win {
 namespace {
 
-// Waits up to the given time for a tick of timer 7.
+// Waits up to the given time for a tick of the window's timer.
 bool TickArrivesWithin(HWND window, ULONGLONG waitMs) {
     MSG message{};
     for (const ULONGLONG end = ::GetTickCount64() + waitMs; ::GetTickCount64() < end; ::Sleep(10)) {
-        while (::PeekMessageW(&message, window, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_TIMER && message.wParam == 7) {
-                return true;
-            }
+        if (::PeekMessageW(&message, window, WM_TIMER, WM_TIMER, PM_REMOVE)) {
+            return true;
         }
     }
     return false;

@@ -1,7 +1,7 @@
-// A real main window against a temporary program folder (param.dat) and log folder (today's log), with
-// stand-ins for the shell and the speaker: what the shell is told to show or open is recorded, tones are
-// counted, not heard. Its rows, their filter and limit, the timer's polls, the tray icon's colours and
-// clicks, the filter dialog's effect and the help window's codes are seen from outside the exe.
+// A real main window against a temporary folder with param.dat and today's log, with stand-ins for the shell
+// and the speaker: what the shell is told to show or open is recorded, tones are counted, not heard. Its
+// rows, their filter and limit, the timer's polls, the tray icon's colours and clicks, the filter dialog's
+// effect and the help window's codes are seen from outside the exe.
 #include "engine/settings.h"
 #include "engine/startup.h"
 #include "platform/dpi.h"
@@ -21,11 +21,10 @@
 
 #include <gtest/gtest.h>
 
-#include <condition_variable>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -57,48 +56,43 @@ public:
 // While held, a tone does not end, as a real one lasts a while.
 class CountingSpeaker final : public win::Speaker {
 public:
+    std::atomic<bool> Held = false;
     void Sound(int, int) override {
-        std::unique_lock lock(mutex_);
         ++tones_;
-        changed_.notify_all();
-        changed_.wait(lock, [this] { return !held_; });
-    }
-    void Hold(bool held) {
-        const std::lock_guard lock(mutex_);
-        held_ = held;
-        changed_.notify_all();
+        while (Held) {
+            ::Sleep(1);
+        }
     }
     // The number of tones begun once there are at least the given number and no more come within a moment.
     int Tones(int atLeast = 0) {
-        std::unique_lock lock(mutex_);
-        changed_.wait_for(lock, std::chrono::seconds(5), [&] { return tones_ >= atLeast; });
-        while (changed_.wait_for(lock, std::chrono::milliseconds(200)) != std::cv_status::timeout) {
+        for (int waitedMs = 0; tones_ < atLeast && waitedMs < 5000; waitedMs += 10) {
+            ::Sleep(10);
+        }
+        for (int seen = -1; seen != tones_; ::Sleep(200)) {
+            seen = tones_;
         }
         return tones_;
     }
 
 private:
-    std::mutex mutex_;
-    std::condition_variable changed_;
-    int tones_ = 0;
-    bool held_ = false;
+    std::atomic<int> tones_ = 0;
 };
 
 class MainWindowTest : public ::testing::Test {
 protected:
-    std::filesystem::path SettingsFile() const { return program_.Path() / "param.dat"; }
-    std::filesystem::path TodaysLog() { return logs_.Path() / TodayLogFileName(clock_.Today()); }
+    std::filesystem::path SettingsFile() const { return folder_.Path() / "param.dat"; }
+    std::filesystem::path TodaysLog() { return folder_.Path() / TodayLogFileName(clock_.Today()); }
 
     // Polls every ten seconds, so that no real tick comes between the test's own. The log already holds a
     // request from before the start, which must never become a row.
     bool Load(std::int32_t rowLimit = 50, const std::wstring& subfolder = {}) {
-        const Settings settings{rowLimit, 10, logs_.Path().wstring() + L"\\" + subfolder, {L"127.0.0.1"}};
+        const Settings settings{rowLimit, 10, folder_.Path().wstring() + L"\\" + subfolder, {L"127.0.0.1"}};
         EXPECT_TRUE(SaveSettings(settings, SettingsFile(), codePage_, boxes_));
-        logs_.Write(TodaysLog().filename().string(),
-                    testing::LogHeader() + testing::Request("10.0.0.1", "/old"));
+        folder_.Write(TodaysLog().filename().string(),
+                      testing::LogHeader() + testing::Request("10.0.0.1", "/old"));
         frmMain_ = std::make_unique<FrmMain>(
             state_, FrmMainPorts{boxes_, clock_, beeps_, codePage_, files_, browser_, shell_, opener_},
-            program_.Path());
+            folder_.Path());
         return frmMain_->Load(::GetModuleHandleW(nullptr));
     }
     void Start(std::int32_t rowLimit = 50) {
@@ -127,8 +121,7 @@ protected:
     Texts Urls() const { return ColumnTexts(List(), 3); }
     int ColumnWidth(int column) const { return ListView_GetColumnWidth(List(), column); }
 
-    testing::TempFolder program_;
-    testing::TempFolder logs_;
+    testing::TempFolder folder_;
     SharedState state_;
     testing::ScriptedBoxes boxes_;
     win::WinClock clock_;
@@ -139,7 +132,7 @@ protected:
     win::WinAnsiCodePage codePage_;
     win::WinFileSystem files_;
     FakeFolderBrowser browser_;
-    // Last, so that the window goes before the folders it reads.
+    // Last, so that the window goes before the folder it reads.
     std::unique_ptr<FrmMain> frmMain_;
 };
 
@@ -322,21 +315,21 @@ TEST_F(MainWindowTest, TheSoundEntriesKeepInStepAPassNeverWaitsForTheSpeakerAndA
     Command(mnuNotify);
     EXPECT_TRUE(trayMarked()) << "with the icon there, both marks follow";
 
-    speaker_.Hold(true);
+    speaker_.Held = true;
     Serve(0, 0);
     speaker_.Tones(1);
     Serve(1, 999);
     EXPECT_EQ(Urls().back(), L"/999") << "the pass did not wait for the speaker";
-    speaker_.Hold(false);
+    speaker_.Held = false;
     const int afterBurst = speaker_.Tones();
     EXPECT_EQ(afterBurst, 1 + Beeper::MostWaitingTones);
 
-    speaker_.Hold(true);
+    speaker_.Held = true;
     Serve(1000, 1000);
     speaker_.Tones(afterBurst + 1);
     Serve(1001, 1002);
     Command(mnuNotify);
-    speaker_.Hold(false);
+    speaker_.Held = false;
     EXPECT_EQ(speaker_.Tones(), afterBurst + 1) << "switching the sound off drops what waits";
 }
 
