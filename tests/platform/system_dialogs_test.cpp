@@ -36,11 +36,6 @@ protected:
         return result;
     }
 
-    std::wstring Browse(int button, const std::wstring& folder = {}) {
-        return Press(
-            button, [this] { return BrowseForFolder(owner.Get(), BrowserTitle); }, folder);
-    }
-
     const WindowHandle owner{::CreateWindowExW(0, WC_STATICW, L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
                                                0, 300, 200, nullptr, nullptr, nullptr, nullptr)};
     HWND shownOwner = nullptr;
@@ -74,7 +69,8 @@ TEST_F(SystemDialogTest, AMessageBoxAnswersWithThePressedButtonAndBelongsToTheWi
 }
 
 TEST_F(SystemDialogTest, TheFolderBrowserBelongsToItsOwnerGivesTheChosenFolderAndLeavesComAsItFoundIt) {
-    EXPECT_EQ(Browse(IDCANCEL), L"") << "cancelled";
+    const auto browse = [this] { return BrowseForFolder(owner.Get(), BrowserTitle); };
+    EXPECT_EQ(Press(IDCANCEL, browse), L"") << "cancelled";
     EXPECT_EQ(shownOwner, owner.Get()) << "modal to its owner";
     EXPECT_TRUE(titleShown);
     // Had the browse kept its own apartment, the thread could not now join another kind.
@@ -83,7 +79,7 @@ TEST_F(SystemDialogTest, TheFolderBrowserBelongsToItsOwnerGivesTheChosenFolderAn
     ASSERT_EQ(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED), S_OK);
     std::array<wchar_t, MAX_PATH> system{};
     ::GetSystemDirectoryW(system.data(), MAX_PATH);
-    EXPECT_EQ(Browse(IDOK, std::wstring(system.data()) + L"\\"), system.data())
+    EXPECT_EQ(Press(IDOK, browse, std::wstring(system.data()) + L"\\"), system.data())
         << "without a final backslash";
     ::CoUninitialize();
     EXPECT_EQ(::CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK)
