@@ -15,12 +15,12 @@ TXT_IP=106 CMD_ADD=101 CMD_OK=104
 tarnwatch_prepare "$BUILD_DIR/e2e-filter" 10 1 127.0.0.1
 tarnwatch_start
 tarnwatch_menu alt+o f
-listview_reader wait-class TarnwatchFilter 10000
+listview_reader wait-window TarnwatchFilter 10000
 listview_reader set-text TarnwatchFilter "$TXT_IP" 10.9.9.9
 listview_reader click TarnwatchFilter "$CMD_ADD"
 sleep 0.5
 check_equal "the dialog lists the added address" "$(printf '127.0.0.1\n10.9.9.9')" \
-    "$(listview_reader class-rows TarnwatchFilter)"
+    "$(listview_reader rows TarnwatchFilter)"
 listview_reader click TarnwatchFilter "$CMD_OK"
 sleep 0.5
 tarnwatch_menu alt+f s

@@ -12,8 +12,8 @@ trap tarnwatch_stop EXIT
 tarnwatch_prepare "$BUILD_DIR/e2e-help" 10 5 127.0.0.1
 tarnwatch_start
 tarnwatch_menu alt+h h
-listview_reader wait-class TarnwatchHelp 10000
-mapfile -t codes < <(listview_reader class-rows TarnwatchHelp)
+listview_reader wait-window TarnwatchHelp 10000
+mapfile -t codes < <(listview_reader rows TarnwatchHelp)
 check_equal "41 status codes" 41 "${#codes[@]}"
 check_equal "the first" $'100\tContinue' "${codes[0]:-}"
 check_equal "the last" $'505\tHTTP Version Not Supported' "${codes[40]:-}"
@@ -21,7 +21,7 @@ check_equal "the last" $'505\tHTTP Version Not Supported' "${codes[40]:-}"
 listview_reader close 10000
 sleep 1
 check_true "the program goes on while the help window is open" 'kill -0 "$TARNWATCH_PID" 2>/dev/null'
-listview_reader close-class TarnwatchHelp 10000
+listview_reader close TarnwatchHelp 10000
 for ((tries = 0; tries < 100; ++tries)); do
     kill -0 "$TARNWATCH_PID" 2>/dev/null || break
     sleep 0.1

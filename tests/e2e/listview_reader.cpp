@@ -1,11 +1,14 @@
-// Looks at the running program from outside its process, as a user sees it. wait-window MS waits until the
-// main window is up; caption prints its caption; rows prints the monitor list, a row a line, cells split by
-// tabs; wait-url URL MS waits until the newest row shows URL and prints the wait in ms; tick-wait-url URL MS
-// first posts a tick of the program's timer; shown prints 1 while the main window is visible, else 0; close
-// MS closes the main window and waits until it is gone. For the program's other windows, named by class:
-// wait-class CLASS MS waits until one is up; class-rows CLASS prints the rows of its list; set-text CLASS ID
-// TEXT types into a control; click CLASS ID presses a button; close-class CLASS MS closes it and waits until
-// it is gone. Exits 0 on success, 1 when the window is missing or the wait timed out, 2 on a usage error.
+// Looks at the running program from outside its process, as a user sees it. A command names a window by its
+// class, or else means the main window:
+//   wait-window [CLASS] MS   waits until the window is up
+//   caption, shown           print its caption, or 1 while it is visible, else 0
+//   rows [CLASS]             prints the rows of its list, a row a line, cells split by tabs
+//   close [CLASS] MS         closes it and waits until it is gone
+//   set-text CLASS ID TEXT   types into a control
+//   click CLASS ID           presses a button
+//   wait-url URL MS          waits until the newest row shows URL and prints the wait in ms
+//   tick-wait-url URL MS     the same, once it has posted a tick of the program's timer
+// Exits 0 on success, 1 when the window is missing or the wait timed out, 2 on a usage error.
 #include "platform/handles.h"
 #include "ui/main/frm_main.h"
 
@@ -18,8 +21,10 @@
 #include <cstdio>
 #include <cwchar>
 #include <functional>
+#include <map>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -27,23 +32,21 @@ using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 using tarnwatch::ui::FrmMain;
 
-// How long one question may wait for a program that is busy between two rounds of its messages.
-constexpr UINT AnswerTimeoutMs = 10'000;
-
-void PrintUtf8(const std::wstring& text) {
-    // UTF-8 takes at most three bytes for each UTF-16 unit.
-    std::string bytes(text.size() * 3, '\0');
-    bytes.resize(static_cast<std::size_t>(
-        ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(),
-                              static_cast<int>(bytes.size()), nullptr, nullptr)));
-    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+// The answer, or -1 when the program did not answer within a time long enough for one busy between two
+// rounds of its messages.
+LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, const void* lParam = nullptr) {
+    DWORD_PTR answer = 0;
+    return ::SendMessageTimeoutW(window, message, wParam, reinterpret_cast<LPARAM>(lParam), SMTO_NORMAL,
+                                 10'000, &answer) != 0
+               ? static_cast<LRESULT>(answer)
+               : -1;
 }
 
 // Asks until the answer is yes (exit code 0) or the time is up (1, saying what was missed).
-int WaitFor(long timeoutMs, milliseconds pause, const std::function<bool()>& done,
+int WaitFor(const std::wstring& timeoutMs, milliseconds pause, const std::function<bool()>& done,
             const std::wstring& missed) {
-    for (const auto end = Clock::now() + milliseconds(timeoutMs); Clock::now() < end;
-         std::this_thread::sleep_for(pause)) {
+    const auto end = Clock::now() + milliseconds(_wtoi(timeoutMs.c_str()));
+    for (; Clock::now() < end; std::this_thread::sleep_for(pause)) {
         if (done()) {
             return 0;
         }
@@ -52,34 +55,24 @@ int WaitFor(long timeoutMs, milliseconds pause, const std::function<bool()>& don
     return 1;
 }
 
-// The list's items live in the program's memory: questions and answers travel through a buffer placed there,
-// an item followed by room for its text.
-class RemoteListView {
+// The list's items live in the program's memory: a cell's text travels through a buffer placed there, an
+// item followed by room for the text.
+class RemoteList {
 public:
-    explicit RemoteListView(HWND window) : list_(::FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr)) {
+    explicit RemoteList(HWND window) : list_(::FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr)) {
         DWORD processId = 0;
         ::GetWindowThreadProcessId(list_, &processId);
         process_.Reset(
             ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
-        if (process_) {
-            item_ = static_cast<LVITEMW*>(::VirtualAllocEx(process_.Get(), nullptr,
-                                                           sizeof(LVITEMW) + sizeof(Text),
-                                                           MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-        }
+        item_ =
+            static_cast<LVITEMW*>(::VirtualAllocEx(process_.Get(), nullptr, sizeof(LVITEMW) + sizeof(Text),
+                                                   MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
     }
-    ~RemoteListView() {
-        if (item_ != nullptr) {
-            ::VirtualFreeEx(process_.Get(), item_, 0, MEM_RELEASE);
-        }
-    }
+    ~RemoteList() { ::VirtualFreeEx(process_.Get(), item_, 0, MEM_RELEASE); }
 
-    // -1 when the program cannot be read or did not answer.
-    int RowCount() const {
-        DWORD_PTR count = 0;
-        const bool answered = item_ != nullptr && ::SendMessageTimeoutW(list_, LVM_GETITEMCOUNT, 0, 0,
-                                                                        SMTO_NORMAL, AnswerTimeoutMs, &count);
-        return answered ? static_cast<int>(count) : -1;
-    }
+    // -1 when the program cannot be read.
+    int Rows() const { return item_ == nullptr ? -1 : static_cast<int>(Ask(list_, LVM_GETITEMCOUNT)); }
+    int Columns() const { return static_cast<int>(Ask(ListView_GetHeader(list_), HDM_GETITEMCOUNT)); }
 
     std::wstring Cell(int row, int column) const {
         LVITEMW item{};
@@ -88,33 +81,12 @@ public:
         item.pszText = reinterpret_cast<wchar_t*>(item_ + 1);
         Text text{};
         if (!::WriteProcessMemory(process_.Get(), item_, &item, sizeof(item), nullptr) ||
-            !::SendMessageTimeoutW(list_, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
-                                   reinterpret_cast<LPARAM>(item_), SMTO_NORMAL, AnswerTimeoutMs, nullptr) ||
+            Ask(list_, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), item_) < 0 ||
             !::ReadProcessMemory(process_.Get(), item.pszText, text.data(), sizeof(text), nullptr)) {
             return {};
         }
         text.back() = L'\0';
         return text.data();
-    }
-
-    int ColumnCount() const {
-        DWORD_PTR count = 0;
-        const HWND header = reinterpret_cast<HWND>(::SendMessageW(list_, LVM_GETHEADER, 0, 0));
-        ::SendMessageTimeoutW(header, HDM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, AnswerTimeoutMs, &count);
-        return static_cast<int>(count);
-    }
-
-    // Every row, cells split by tabs; false when the program cannot be read.
-    bool Print(int columns) const {
-        const int count = RowCount();
-        for (int row = 0; row < count; ++row) {
-            std::wstring line;
-            for (int column = 0; column < columns; ++column) {
-                line += (column > 0 ? L"\t" : L"") + Cell(row, column);
-            }
-            PrintUtf8(line + L"\n");
-        }
-        return count >= 0;
     }
 
 private:
@@ -125,106 +97,81 @@ private:
     LVITEMW* item_ = nullptr;
 };
 
-} // namespace
-
-bool IsUp(HWND window) {
-    return window != nullptr && ::IsWindowVisible(window);
-}
-
-// The program's other windows, named by their class.
-int ClassCommand(const std::wstring& command, int argc, wchar_t* argv[], long timeoutMs) {
-    const std::wstring windowClass = argv[2];
-    const HWND window = ::FindWindowW(windowClass.c_str(), nullptr);
-    if (command == L"wait-class" && argc == 4) {
-        const auto up = [&] { return IsUp(::FindWindowW(windowClass.c_str(), nullptr)); };
-        return WaitFor(timeoutMs, milliseconds(20), up, L"no window of class " + windowClass + L" appeared");
+// Runs a command whose second word is the class of its window.
+int Run(const std::vector<std::wstring>& args) {
+    const std::wstring& command = args[0];
+    const std::wstring& windowClass = args[1];
+    const auto find = [&] { return ::FindWindowW(windowClass.c_str(), nullptr); };
+    if (command == L"wait-window") {
+        return WaitFor(
+            args[2], milliseconds(20), [&] { return ::IsWindowVisible(find()) != FALSE; },
+            L"no window of class " + windowClass + L" appeared");
     }
+    const HWND window = find();
     if (window == nullptr) {
         std::fwprintf(stderr, L"no window of class %ls\n", windowClass.c_str());
         return 1;
     }
-    if (command == L"class-rows" && argc == 3) {
-        const RemoteListView list(window);
-        return list.Print(list.ColumnCount()) ? 0 : 1;
-    }
-    const HWND control = argc > 3 ? ::GetDlgItem(window, std::wcstol(argv[3], nullptr, 10)) : nullptr;
-    if (command == L"set-text" && argc == 5 && control != nullptr) {
-        return ::SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]), SMTO_NORMAL,
-                                     AnswerTimeoutMs, nullptr) != 0
-                   ? 0
-                   : 1;
-    }
-    // Posted: a click may open a box that waits for the user.
-    if (command == L"click" && argc == 4 && control != nullptr) {
-        return ::PostMessageW(control, BM_CLICK, 0, 0) ? 0 : 1;
-    }
-    if (command == L"close-class" && argc == 4) {
+    const HWND control = args.size() > 2 ? ::GetDlgItem(window, _wtoi(args[2].c_str())) : nullptr;
+    if (command == L"caption") {
+        std::fwprintf(stdout, L"%ls\n", tarnwatch::ui::WindowText(window).c_str());
+    } else if (command == L"shown") {
+        std::printf("%d\n", ::IsWindowVisible(window) ? 1 : 0);
+    } else if (command == L"rows") {
+        const RemoteList list(window);
+        const int rows = list.Rows();
+        for (int row = 0; row < rows; ++row) {
+            for (int column = 0; column < list.Columns(); ++column) {
+                std::fwprintf(stdout, L"%ls%ls", column > 0 ? L"\t" : L"", list.Cell(row, column).c_str());
+            }
+            std::fwprintf(stdout, L"\n");
+        }
+        return rows >= 0 ? 0 : 1;
+    } else if (command == L"close") {
         ::PostMessageW(window, WM_CLOSE, 0, 0);
         return WaitFor(
-            timeoutMs, milliseconds(20), [window] { return !::IsWindow(window); },
+            args[2], milliseconds(20), [window] { return !::IsWindow(window); },
             windowClass + L" did not close");
-    }
-    return 2;
-}
-
-int wmain(int argc, wchar_t* argv[]) {
-    const std::wstring command = argc > 1 ? argv[1] : L"";
-    const long timeoutMs = std::wcstol(argv[argc - 1], nullptr, 10);
-    const HWND main = ::FindWindowW(FrmMain::ClassName, nullptr);
-    if (command == L"wait-window" && argc == 3) {
-        const auto up = [] { return IsUp(::FindWindowW(FrmMain::ClassName, nullptr)); };
-        return WaitFor(timeoutMs, milliseconds(20), up, L"the main window did not appear");
-    }
-    if (argc > 2 && (command == L"wait-class" || command == L"class-rows" || command == L"set-text" ||
-                     command == L"click" || command == L"close-class")) {
-        if (const int result = ClassCommand(command, argc, argv, timeoutMs); result != 2) {
-            return result;
-        }
-    }
-    if (main == nullptr) {
-        std::fwprintf(stderr, L"the main window is not there\n");
-        return 1;
-    }
-    if (command == L"caption" && argc == 2) {
-        std::array<wchar_t, 512> caption{};
-        ::GetWindowTextW(main, caption.data(), static_cast<int>(caption.size()));
-        PrintUtf8(std::wstring(caption.data()) + L"\n");
-        return 0;
-    }
-    if (command == L"rows" && argc == 2) {
-        return RemoteListView(main).Print(4) ? 0 : 1;
-    }
-    if (command == L"shown" && argc == 2) {
-        std::printf("%d\n", ::IsWindowVisible(main) ? 1 : 0);
-        return 0;
-    }
-    if ((command == L"wait-url" || command == L"tick-wait-url") && argc == 4) {
-        const RemoteListView list(main);
-        const std::wstring url = argv[2];
+    } else if (command == L"set-text") {
+        return Ask(control, WM_SETTEXT, 0, args[3].c_str()) >= 0 ? 0 : 1;
+    } else if (command == L"click") {
+        // Posted: a click may open a box that waits for the user.
+        return control != nullptr && ::PostMessageW(control, BM_CLICK, 0, 0) ? 0 : 1;
+    } else {
         // The wait counts from here, and the list is asked as fast as the program answers.
         const auto start = Clock::now();
         if (command == L"tick-wait-url") {
-            ::PostMessageW(main, WM_TIMER, FrmMain::UpdateTimerId, 0);
+            ::PostMessageW(window, WM_TIMER, FrmMain::UpdateTimerId, 0);
         }
-        const auto shown = [&] {
-            const int count = list.RowCount();
-            return count > 0 && list.Cell(count - 1, 3) == url;
+        const RemoteList list(window);
+        const auto newest = [&] {
+            const int rows = list.Rows();
+            return rows > 0 && list.Cell(rows - 1, 3) == args[2];
         };
-        if (WaitFor(timeoutMs, milliseconds(1), shown, L"no row with " + url + L" appeared") != 0) {
+        if (WaitFor(args[3], milliseconds(1), newest, L"no row with " + args[2] + L" appeared") != 0) {
             return 1;
         }
-        std::printf("%lld\n", static_cast<long long>(
-                                  std::chrono::duration_cast<milliseconds>(Clock::now() - start).count()));
-        return 0;
+        std::printf("%lld\n", static_cast<long long>((Clock::now() - start) / milliseconds(1)));
     }
-    if (command == L"close" && argc == 3) {
-        ::PostMessageW(main, WM_CLOSE, 0, 0);
-        const auto gone = [main] { return !::IsWindow(main); };
-        return WaitFor(timeoutMs, milliseconds(20), gone, L"the main window did not close");
+    return 0;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t* argv[]) {
+    // Each command's words with the class; a command given one word fewer means the main window.
+    static const std::map<std::wstring, std::size_t> words{
+        {L"wait-window", 3}, {L"caption", 2}, {L"shown", 2},    {L"rows", 2},         {L"close", 3},
+        {L"set-text", 4},    {L"click", 3},   {L"wait-url", 4}, {L"tick-wait-url", 4}};
+    std::vector<std::wstring> args(argv + 1, argv + argc);
+    const auto command = args.empty() ? words.end() : words.find(args[0]);
+    if (command != words.end() && args.size() + 1 == command->second) {
+        args.insert(args.begin() + 1, FrmMain::ClassName);
     }
-    std::fwprintf(stderr,
-                  L"usage: listview_reader wait-window MS | caption | rows | wait-url URL MS | "
-                  L"tick-wait-url URL MS | shown | close MS | wait-class CLASS MS | class-rows CLASS | "
-                  L"set-text CLASS ID TEXT | click CLASS ID | close-class CLASS MS\n");
-    return 2;
+    if (command == words.end() || args.size() != command->second) {
+        std::fwprintf(stderr,
+                      L"usage: listview_reader COMMAND [CLASS] ..., as listed at the head of its source\n");
+        return 2;
+    }
+    return Run(args);
 }

@@ -5,19 +5,15 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 namespace tarnwatch::win {
 namespace {
 
-// Waits up to the given time for a tick of timer 7.
+// Waits up to the given time for a tick of the window's timer.
 bool TickArrivesWithin(HWND window, ULONGLONG waitMs) {
     MSG message{};
     for (const ULONGLONG end = ::GetTickCount64() + waitMs; ::GetTickCount64() < end; ::Sleep(10)) {
-        while (::PeekMessageW(&message, window, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_TIMER && message.wParam == 7) {
-                return true;
-            }
+        if (::PeekMessageW(&message, window, WM_TIMER, WM_TIMER, PM_REMOVE)) {
+            return true;
         }
     }
     return false;
@@ -46,40 +42,37 @@ bool ProbePending() {
     return ::PeekMessageW(&message, nullptr, WM_APP, WM_APP, PM_NOREMOVE) != FALSE;
 }
 
-TEST(ThrottledMessagePumpTest, TakesNoMessageBeforeAPeriodIsOverThenRunsTheHookAndTakesEveryPendingOne) {
-    std::vector<bool> pendingAtHook;
-    const auto hook = [&] { pendingAtHook.push_back(ProbePending()); };
+TEST(ThrottledMessagePumpTest,
+     TakesTheMessagesOnlyOnceItsPeriodIsOverRefreshingFirstAndLeavesTheQuitRequest) {
+    int refreshes = 0;
+    bool pendingAtRefresh = false;
+    const auto refresh = [&] {
+        ++refreshes;
+        pendingAtRefresh = ProbePending();
+    };
     ::PostThreadMessageW(::GetCurrentThreadId(), WM_APP, 1, 0);
-    ::PostThreadMessageW(::GetCurrentThreadId(), WM_APP, 2, 0);
-    ThrottledMessagePump patient(hook, 3'600'000, 0);
+    ThrottledMessagePump patient(refresh, 3'600'000, 0);
     for (int line = 0; line < 10000; ++line) {
         patient.ProcessPendingMessages();
     }
-    EXPECT_TRUE(pendingAtHook.empty()) << "no pass before the period is over";
     EXPECT_TRUE(ProbePending()) << "no message taken before the period is over";
-
-    ThrottledMessagePump eager(hook, 0, 0);
-    eager.ProcessPendingMessages();
-    EXPECT_EQ(pendingAtHook, std::vector<bool>{true}) << "one pass, its hook before the messages";
-    EXPECT_FALSE(ProbePending());
-}
-
-TEST(ThrottledMessagePumpTest, TakesTheMessagesEveryPeriodButRefreshesOnlyOnceItsOwnPeriodIsOver) {
-    int refreshes = 0;
-    ThrottledMessagePump pump([&] { ++refreshes; }, 0, 3'600'000);
-    ::PostThreadMessageW(::GetCurrentThreadId(), WM_APP, 1, 0);
-    pump.ProcessPendingMessages();
+    ThrottledMessagePump notRefreshing(refresh, 0, 3'600'000);
+    notRefreshing.ProcessPendingMessages();
     EXPECT_FALSE(ProbePending());
     EXPECT_EQ(refreshes, 0);
-}
 
-TEST(ThrottledMessagePumpTest, LeavesTheQuitRequestForTheMessageLoop) {
-    ThrottledMessagePump pump(nullptr, 0);
+    ::PostThreadMessageW(::GetCurrentThreadId(), WM_APP, 2, 0);
+    ThrottledMessagePump eager(refresh, 0, 0);
+    eager.ProcessPendingMessages();
+    EXPECT_EQ(refreshes, 1);
+    EXPECT_TRUE(pendingAtRefresh) << "the refresh comes before the messages";
+    EXPECT_FALSE(ProbePending());
+
     ::PostQuitMessage(7);
-    pump.ProcessPendingMessages();
-    MSG message{};
-    ASSERT_TRUE(::PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-    EXPECT_EQ(message.wParam, 7u);
+    eager.ProcessPendingMessages();
+    MSG quit{};
+    ASSERT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "left for the message loop";
+    EXPECT_EQ(quit.wParam, 7u);
 }
 
 } // namespace

@@ -2,7 +2,6 @@
 #pragma once
 
 #include "platform/folder_browser.h"
-#include "ui/base/window.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -20,35 +19,32 @@ using Step = std::function<void(HWND window)>;
 // Plays the steps, one per tick of a thread timer, on the window of the class while open() runs. Checks made
 // inside a step run for certain: this fails when the window closed before its last step. A window still open
 // long after the last step is closed, so that the test fails instead of hanging.
-inline void Play(const wchar_t* windowClass, std::vector<Step> steps, const std::function<void()>& open) {
+inline void Play(const wchar_t* windowClass, std::deque<Step> steps, const std::function<void()>& open) {
     constexpr int GiveUpTicks = 200;
-    struct Script {
-        const wchar_t* WindowClass;
-        std::deque<Step> Steps;
-        int IdleTicks = 0;
-    };
-    static Script* current = nullptr;
-    Script script{windowClass, {steps.begin(), steps.end()}};
-    current = &script;
+    static const wchar_t* played;
+    static std::deque<Step> pending;
+    static int idleTicks;
+    played = windowClass;
+    pending = std::move(steps);
+    idleTicks = 0;
     const UINT_PTR timer = ::SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR, DWORD) {
         // Modal windows have no owner, so they are found among the top-level windows.
-        const HWND window = current == nullptr ? nullptr : ::FindWindowW(current->WindowClass, nullptr);
+        const HWND window = ::FindWindowW(played, nullptr);
         if (window == nullptr || ::GetWindowThreadProcessId(window, nullptr) != ::GetCurrentThreadId()) {
             return;
         }
-        if (!current->Steps.empty()) {
-            const Step step = std::move(current->Steps.front());
-            current->Steps.pop_front();
+        if (!pending.empty()) {
+            const Step step = std::move(pending.front());
+            pending.pop_front();
             step(window);
-        } else if (++current->IdleTicks == GiveUpTicks) {
+        } else if (++idleTicks == GiveUpTicks) {
             ::PostMessageW(window, WM_CLOSE, 0, 0);
         }
     });
     open();
     ::KillTimer(nullptr, timer);
-    current = nullptr;
-    EXPECT_LT(script.IdleTicks, GiveUpTicks) << "the window stayed open";
-    EXPECT_TRUE(script.Steps.empty()) << "the window closed early";
+    EXPECT_LT(idleTicks, GiveUpTicks) << "the window stayed open";
+    EXPECT_TRUE(pending.empty()) << "the window closed early";
 }
 
 template <typename Id> HWND Item(HWND window, Id id) {
@@ -83,12 +79,8 @@ inline Step PressKey(UINT key) {
 }
 
 template <typename Id> std::wstring TextOf(HWND window, Id id) {
-    return WindowText(Item(window, id));
-}
-
-inline std::wstring CellText(HWND list, int row, int column) {
     std::array<wchar_t, 512> text{};
-    ListView_GetItemText(list, row, column, text.data(), static_cast<int>(text.size()));
+    ::GetDlgItemTextW(window, static_cast<int>(id), text.data(), static_cast<int>(text.size()));
     return text.data();
 }
 
@@ -96,9 +88,24 @@ inline std::wstring CellText(HWND list, int row, int column) {
 inline std::vector<std::wstring> ColumnTexts(HWND list, int column) {
     std::vector<std::wstring> texts;
     for (int row = 0; row < ListView_GetItemCount(list); ++row) {
-        texts.push_back(CellText(list, row, column));
+        std::array<wchar_t, 512> text{};
+        ListView_GetItemText(list, row, column, text.data(), static_cast<int>(text.size()));
+        texts.emplace_back(text.data());
     }
     return texts;
+}
+
+// In the parent's client area, or on the screen for a window of its own.
+inline RECT Bounds(HWND window) {
+    RECT bounds{};
+    ::GetWindowRect(window, &bounds);
+    ::MapWindowPoints(nullptr, ::GetAncestor(window, GA_PARENT), reinterpret_cast<POINT*>(&bounds), 2);
+    return bounds;
+}
+inline RECT ClientArea(HWND window) {
+    RECT client{};
+    ::GetClientRect(window, &client);
+    return client;
 }
 
 class FakeFolderBrowser final : public win::FolderBrowser {
@@ -106,8 +113,7 @@ public:
     std::vector<std::wstring> Results;
     std::vector<HWND> Owners;
 
-    std::wstring Browse(HWND owner, const std::wstring& title) override {
-        EXPECT_EQ(title, L"Select the Logfile Folder");
+    std::wstring Browse(HWND owner, const std::wstring&) override {
         Owners.push_back(owner);
         return Results.at(Owners.size() - 1);
     }

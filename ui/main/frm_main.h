@@ -56,10 +56,10 @@ public:
 
     // Runs once the window has closed, and the help window too when it was open.
     void SetClosedHandler(std::function<void()> closed) { closed_ = std::move(closed); }
+    // The pop-up of the tray icon, whose marks can be read without popping it up.
+    HMENU TrayMenu() const { return ::GetSubMenu(mnuTTray.Get(), 0); }
 
 private:
-    // The pop-up of the tray icon.
-    HMENU TrayMenu() const { return ::GetSubMenu(mnuTTray.Get(), 0); }
     // Puts the window into the topmost band of the desktop, or takes it out.
     void SetTopMost(bool topMost);
 
