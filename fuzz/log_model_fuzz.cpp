@@ -4,7 +4,7 @@
 // check decides; what it finds is printed, one line each.
 #include "fuzz/fuzz_check.h"
 #include "fuzz/fuzz_input.h"
-#include "tests/engine/log_model.h"
+#include "tests/support/log_model.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "tests/engine/log_model.h"
+#include "tests/support/log_model.h"
 
 #include <gtest/gtest.h>
 

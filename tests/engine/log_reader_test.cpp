@@ -1,7 +1,7 @@
 // The reader where the model test and the fuzz target seldom go: a start just after a CR, lines at and over
 // the longest, and a long incomplete line that is not read again at every pass.
 #include "engine/log_reader.h"
-#include "tests/engine/monitor_harness.h"
+#include "tests/support/monitor_harness.h"
 
 #include <gtest/gtest.h>
 

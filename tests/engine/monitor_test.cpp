@@ -1,7 +1,7 @@
 // The monitor over a day's logs: the rows it makes of lines, header blocks with other fields, midnight, and
 // failures and ticks inside a pass.
 #include "engine/messages.h"
-#include "tests/engine/monitor_harness.h"
+#include "tests/support/monitor_harness.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "engine/messages.h"
 #include "engine/settings.h"
 #include "engine/std_file_system.h"
-#include "tests/engine/monitor_harness.h"
+#include "tests/support/monitor_harness.h"
 #include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>

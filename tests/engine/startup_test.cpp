@@ -1,6 +1,6 @@
 #include "engine/messages.h"
 #include "engine/startup.h"
-#include "tests/engine/monitor_harness.h"
+#include "tests/support/monitor_harness.h"
 
 #include <gtest/gtest.h>
 

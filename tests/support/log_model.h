@@ -16,7 +16,7 @@
 
 #include "engine/log_reader.h"
 #include "engine/startup.h"
-#include "tests/engine/monitor_harness.h"
+#include "tests/support/monitor_harness.h"
 
 #include <algorithm>
 #include <cstdio>
