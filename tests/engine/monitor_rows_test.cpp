@@ -57,12 +57,12 @@ TEST(MonitorRows, KeepsArrivalOrderThroughRemovalsAnywhereAndMovesTheRevisionWit
 TEST(MonitorRows, FindsEachRowBySerialWhereverTheRingHasPutItAndNoRowThatIsGone) {
     MonitorRows rows;
     for (int row = 0; row < 40; ++row) {
-        Append(rows, "r" + std::to_string(row));
+        Append(rows, std::to_string(row));
     }
     const std::uint64_t gone = rows.Serial(1);
     for (int removed = 0; removed < 15; ++removed) {
         rows.RemoveRow(1);
-        Append(rows, "s" + std::to_string(removed));
+        Append(rows, std::to_string(100 + removed));
     }
     for (int index = 1; index <= rows.RowCount(); ++index) {
         EXPECT_EQ(rows.IndexOf(rows.Serial(index)), index);
