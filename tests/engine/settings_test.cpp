@@ -126,6 +126,14 @@ TEST_F(SettingsFile, AFileTheProgramDidNotWriteIsRefusedWithTheMessageForWhatIsW
     ExpectRefusal(messages::SettingsMissing(path.wstring()));
 }
 
+// The new file is written beside the old one under another name; a folder there must not become the settings.
+TEST_F(SettingsFile, ASaveThatCannotWriteIsReportedAndLeavesNothingInTheFilesPlace) {
+    std::filesystem::create_directory(folder.Path() / "param.dat.new");
+    EXPECT_FALSE(SaveSettings(state, path, codePage, boxes));
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_EQ(boxes.Shown.size(), 1u);
+}
+
 TEST_F(SettingsFile, SaveIfDirtyWritesOnlyChangesClearsTheFlagAndKeepsItWhenTheSaveFails) {
     state.RowLimit = 12;
     SaveIfDirty(state, path, codePage, boxes);

@@ -188,6 +188,14 @@ TEST_F(StartUp, AWrongFieldListEndsTheProgram) {
     EXPECT_EQ(box.Buttons, BoxButtons::Ok);
 }
 
+// No field list is found before the start: the top block decides, whose fourth line was just found right.
+TEST_F(StartUp, ALogWithNoFieldListBeforeTheStartShowsItsNewRequests) {
+    ASSERT_TRUE(m.Start("#Software: x\r\n#Version: 1.0\r\n#Date: y\r\n"));
+    m.Append(5, Request("10.0.0.2", "/new"));
+    m.Engine.ReadNewLines();
+    EXPECT_EQ(m.Urls(), std::vector<std::string>{"/new"});
+}
+
 TEST_F(StartUp, AStartInsideABlockWithOtherFieldsShowsNothingOfIt) {
     ASSERT_TRUE(m.Start(LogHeader() + Request("10.0.0.1") + LogHeader("#Fields: date time c-ip") +
                         Request("10.0.0.2")));
