@@ -108,6 +108,8 @@ private:
         // reader can tell apart: a request that starts before may be taken as read already, or come out
         // with the start the other file gave it.
         std::size_t LooksLikeBefore = 0;
+        // Written over the file before it, which keeps its identity.
+        bool InPlace = false;
 
         std::size_t CompleteRequests() const {
             return static_cast<std::size_t>(
@@ -224,6 +226,7 @@ private:
         if (!startLearned_ && day == StartDay && !generations_.empty()) {
             generation.LooksLikeBefore = startWritten_;
         }
+        generation.InPlace = !newFile && gone_.count(day) == 0;
         current_[day] = generations_.size();
         generations_.push_back(generation);
         if (newFile || gone_.count(day) != 0) {
@@ -251,7 +254,9 @@ private:
     }
 
     // The server's file is rotated away (0), cut to nothing in place (1), deleted (2), or overwritten in
-    // place by a longer log: of the same shape (3), or with the same header block and other lines (4).
+    // place by a longer log: of the same shape (3), or with the same header block and other lines (4). Now
+    // and then the log a rotation brings is one of the same shape and second, which only the file's identity
+    // tells apart.
     void Change(std::size_t what, bool writeNow) {
         const Generation* const old = Current(serverDay_);
         if (what == 2) {
@@ -259,10 +264,10 @@ private:
             gone_.insert(serverDay_);
             return;
         }
-        const bool mimic = what >= 3 && old != nullptr;
+        const bool mimic = old != nullptr && (what >= 3 || (what == 0 && Between(0, 2) == 0));
         const std::size_t oldWritten = old != nullptr ? old->Written : 0;
-        NewGeneration(serverDay_, mimic && what == 3 ? std::optional<unsigned>(old->Shape) : std::nullopt,
-                      what == 0, mimic && what == 4 ? std::optional<std::size_t>(old->Made) : std::nullopt);
+        NewGeneration(serverDay_, mimic && what != 4 ? std::optional<unsigned>(old->Shape) : std::nullopt,
+                      what == 0, mimic && what != 3 ? std::optional<std::size_t>(old->Made) : std::nullopt);
         if (mimic) {
             Generation& now = generations_.back();
             now.Written = std::min(now.Content.size(), oldWritten + Between(1, 200));
@@ -407,7 +412,8 @@ private:
             for (std::size_t earlier = 0; earlier < later; ++earlier) {
                 Generation& now = generations_[later];
                 const Generation& before = generations_[earlier];
-                if (before.Day != now.Day || before.Made != now.Made) {
+                if (before.Day != now.Day || before.Made != now.Made ||
+                    (!now.InPlace && harness_.Files.KnowsIdentity)) {
                     continue;
                 }
                 const std::size_t end = std::min(before.Written, now.Content.size());
