@@ -58,6 +58,7 @@ private:
     Outcome ReadLines(std::int64_t until);
     bool ShouldSkim();
     Outcome CheckTrail();
+    Outcome LearnTrail();
     Outcome Skim();
     Outcome ReadHead(std::string& bytes);
     void GrowHead();
@@ -214,6 +215,26 @@ ReadPassRun::Outcome ReadPassRun::Skim() {
         }
     }
     r.JumpTo(std::max(outline->Cut, r.position_));
+    return r.trailKnown_ ? Outcome::Read : LearnTrail();
+}
+
+// After a jump past the frontier the bytes before the new start were never read through the window. They are
+// taken now, so that a file overwritten before the next read, head and all, is still told apart from this
+// one.
+ReadPassRun::Outcome ReadPassRun::LearnTrail() {
+    LogReader& r = reader_;
+    std::string trail(static_cast<std::size_t>(std::min<std::int64_t>(r.frontier_, LogReader::TrailBytes)),
+                      '\0');
+    if (!trail.empty()) {
+        const auto read = file_.ReadAt(r.frontier_ - std::ssize(trail), trail.data(), trail.size());
+        if (!read || *read < trail.size()) {
+            return Outcome::Failed;
+        }
+    }
+    // The byte before the start tells whether a LF there ends no line.
+    r.afterCr_ = !trail.empty() && trail.back() == Cr;
+    r.trail_ = std::move(trail);
+    r.trailKnown_ = true;
     return Outcome::Read;
 }
 
