@@ -58,7 +58,7 @@ private:
     Outcome ReadLines(std::int64_t until);
     bool ShouldSkim();
     Outcome CheckTrail();
-    Outcome LearnTrail();
+    Outcome JumpTo(std::int64_t lineStart);
     Outcome Skim();
     Outcome ReadHead(std::string& bytes);
     void GrowHead();
@@ -197,7 +197,9 @@ ReadPassRun::Outcome ReadPassRun::Skim() {
         }
         r.afterCr_ = false;
         if (next == Lf) {
-            r.JumpTo(r.position_ + 1);
+            if (const Outcome jumped = JumpTo(r.position_ + 1); jumped != Outcome::Read) {
+                return jumped;
+            }
         }
     }
     const std::optional<BacklogOutline> outline = OutlineBacklog(file_, r.position_, length_, r.bufferBytes_,
@@ -209,28 +211,37 @@ ReadPassRun::Outcome ReadPassRun::Skim() {
         if (directive >= outline->Cut) {
             break;
         }
-        r.JumpTo(directive);
+        if (const Outcome jumped = JumpTo(directive); jumped != Outcome::Read) {
+            return jumped;
+        }
         if (const Outcome handed = ReadLines(directive + 1); handed != Outcome::Read) {
             return handed;
         }
     }
-    r.JumpTo(std::max(outline->Cut, r.position_));
-    return r.trailKnown_ ? Outcome::Read : LearnTrail();
+    return JumpTo(std::max(outline->Cut, r.position_));
 }
 
-// After a jump past the frontier the bytes before the new start were never read through the window. They are
-// taken now, so that a file overwritten before the next read, head and all, is still told apart from this
-// one.
-ReadPassRun::Outcome ReadPassRun::LearnTrail() {
+// Goes on at a line start. Past what the window holds, the bytes before the new start are taken at once as
+// the trail: left unknown until the next read, they would let a file overwritten in between, head and all,
+// pass for this one.
+ReadPassRun::Outcome ReadPassRun::JumpTo(std::int64_t lineStart) {
     LogReader& r = reader_;
-    std::string trail(static_cast<std::size_t>(std::min<std::int64_t>(r.frontier_, LogReader::TrailBytes)),
+    if (lineStart == r.position_) {
+        return Outcome::Read;
+    }
+    if (!r.overlong_ && lineStart >= r.windowStart_ && lineStart <= r.frontier_) {
+        r.JumpTo(lineStart);
+        return Outcome::Read;
+    }
+    std::string trail(static_cast<std::size_t>(std::min<std::int64_t>(lineStart, LogReader::TrailBytes)),
                       '\0');
     if (!trail.empty()) {
-        const auto read = file_.ReadAt(r.frontier_ - std::ssize(trail), trail.data(), trail.size());
+        const auto read = file_.ReadAt(lineStart - std::ssize(trail), trail.data(), trail.size());
         if (!read || *read < trail.size()) {
             return Outcome::Failed;
         }
     }
+    r.JumpTo(lineStart);
     // The byte before the start tells whether a LF there ends no line.
     r.afterCr_ = !trail.empty() && trail.back() == Cr;
     r.trail_ = std::move(trail);
