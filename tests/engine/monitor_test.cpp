@@ -152,6 +152,12 @@ TEST_F(MonitorDay, ANewDaysLogIsNamedToTheWindowAndItsOwnHeaderDecidesWhatItShow
     EXPECT_EQ(m.Host.NewDays, 1);
     EXPECT_EQ(m.Urls(), Urls{});
     EXPECT_EQ(m.Boxes.Shown.size(), 1u);
+
+    // A log that names no fields before its first request is read as one with the right ones.
+    m.Clock.Date = {2003, 9, 7};
+    m.Files.Create(MonitorHarness::LogOf(7), "#Software: x\r\n" + Request("10.0.0.5", "/no-field-list"));
+    Tick();
+    EXPECT_EQ(m.Urls(), Urls{"/no-field-list"});
 }
 
 TEST_F(MonitorDay, YesterdaysLogIsReadALastTimeWhenTheLateLinesTimeIsUpAndThenLetGo) {
