@@ -48,6 +48,7 @@ TEST(MonitorRows, KeepsArrivalOrderThroughRemovalsAnywhereAndMovesTheRevisionWit
     for (const int missing : {0, 8, -1}) {
         rows.RemoveRow(missing);
         EXPECT_THROW(rows.Row(missing), std::out_of_range);
+        EXPECT_THROW(rows.Serial(missing), std::out_of_range);
     }
     EXPECT_FALSE(changed()) << "removing a missing row changes nothing";
     EXPECT_EQ(Urls(rows), (Texts{"g", "h", "i", "j", "k", "l", "m"}));

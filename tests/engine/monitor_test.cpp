@@ -20,14 +20,14 @@ const std::string ExampleLine = RequestLine("192.168.0.7");
 TEST(ParseRecord, LeavesOutFilteredAddressesAndTurnsTheTrayBlueAndBeepsBeforeEachShownRow) {
     MonitorHarness harness;
     // Only the spaces around an entry are left out of the comparison.
-    harness.State.FilterIps = {L"192.168.0", L"\t192.168.0.7", L"  10.0.0.1"};
+    harness.State.FilterIps = {L"192.168.0", L"\t192.168.0.7", L"  10.0.0.1", L"10.0.0.3 "};
     harness.Engine.ParseRecord(ExampleLine);
     EXPECT_EQ(harness.Events.Events, Texts{L"row 192.168.0.7"}) << "neither in the tray nor with sound";
 
     harness.Events.Events.clear();
     harness.State.InTray = true;
     harness.State.SoundNotify = true;
-    for (const std::string& line : {ExampleLine, RequestLine("10.0.0.1"),
+    for (const std::string& line : {ExampleLine, RequestLine("10.0.0.1"), RequestLine("10.0.0.3"),
                                     std::string("#Remark: x x x x x x x x x x x"), RequestLine("10.0.0.2")}) {
         harness.Engine.ParseRecord(line);
     }

@@ -12,6 +12,9 @@ using testing::LogHeader;
 using testing::MonitorHarness;
 using testing::Request;
 
+// A field list that differs from the required one only past 4 KiB of spaces.
+const std::string LongWrongFieldList = FieldsLine + std::string(4096 - FieldsLine.size(), ' ') + "x";
+
 TEST(LogPathFor, JoinsTheFolderAndTheDaysFileWithOneSeparatorOfTheFoldersKind) {
     const std::pair<std::wstring, std::wstring> cases[] = {
         {L"D:\\logs", L"D:\\logs\\ex040109.log"},  {L"D:\\logs\\", L"D:\\logs\\ex040109.log"},
@@ -35,6 +38,8 @@ TEST(FieldListCheck, ComparesTheFourthLineExactlyAfterTrimmingSpacesAndReadsNoFu
         {"#Software: x\n#Version: 1.0\n#Date: y\n#Fields: date time\n" + FieldsLine + "\n", false},
         {LogHeader(FieldsLine + " sc-bytes"), false},
         {LogHeader("\t" + FieldsLine), false},
+        {"\n" + threeLines + FieldsLine, false},
+        {LogHeader(LongWrongFieldList), false},
     };
     testing::MemoryFileSystem files;
     EXPECT_TRUE(HasRequiredFieldList(files, L"log"))
@@ -99,6 +104,7 @@ TEST(FieldListInForceAt, TheLastDirectiveThatStartsALineWithinTheBoundDecides) {
         {directiveAtChunkStart, true},
         {baitAtChunkStart, true},
         {Request("10.0.0.1"), std::nullopt},
+        {LogHeader(LongWrongFieldList) + bait, false},
     };
     testing::MemoryFileSystem files;
     for (const auto& [content, verdict] : cases) {
