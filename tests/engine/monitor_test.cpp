@@ -92,33 +92,6 @@ TEST(ParseRecord, AddressesBeyondAsciiMeetTheirEntriesThroughTheCodePageAtAnyLen
     }
 }
 
-TEST(TrimMonitorList, KeepsTheNewestRowsRemovingFromTheHighestIndexDown) {
-    MonitorHarness harness;
-    for (int i = 1; i <= 16; ++i) {
-        harness.Engine.ParseRecord(RequestLine("10.0.0." + std::to_string(i)));
-    }
-    harness.State.RowLimit = 4;
-    harness.Engine.TrimMonitorList();
-    EXPECT_EQ(harness.List.Removed, (std::vector<int>{12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1}));
-    ASSERT_EQ(harness.Rows().RowCount(), 4);
-    EXPECT_EQ(harness.Rows().Row(1).RemoteIp, "10.0.0.13");
-
-    // Every line trims, shown or not.
-    harness.State.RowLimit = 3;
-    harness.Engine.ParseRecord("#Fields: x");
-    EXPECT_EQ(harness.Rows().RowCount(), 3);
-    EXPECT_EQ(harness.Rows().Row(3).RemoteIp, "10.0.0.16");
-
-    harness.List.Removed.clear();
-    harness.State.RowLimit = -5;
-    harness.Engine.ParseRecord("short");
-    EXPECT_EQ(harness.List.Removed, (std::vector<int>{3, 2, 1})) << "nothing kept, no row beyond named";
-
-    harness.State.RowLimit = 0;
-    harness.Engine.ParseRecord(ExampleLine);
-    EXPECT_EQ(harness.Rows().RowCount(), 0);
-}
-
 class MonitorDay : public ::testing::Test {
 protected:
     void Tick() { m.Engine.ReadNewLines(); }

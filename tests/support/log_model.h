@@ -119,8 +119,9 @@ private:
 
     std::size_t Between(std::size_t low, std::size_t high) { return choices_.Between(low, high); }
 
+    // A limit below one keeps no row, as param.dat may ask.
     std::int32_t PickRowLimit() {
-        return Between(0, 1) == 0 ? static_cast<std::int32_t>(Between(1, 3)) : ManyRows;
+        return Between(0, 1) == 0 ? static_cast<std::int32_t>(Between(0, 4)) - 1 : ManyRows;
     }
 
     // Windows of any size, and now and then a longest line that about half the requests exceed. With a row
@@ -491,7 +492,7 @@ private:
     // The rows the limit keeps show the fields of the requests they were made of.
     void CheckRowFields() {
         const auto& appended = harness_.List.Appended;
-        const auto kept = std::min<std::ptrdiff_t>(std::ssize(appended), rowLimit_);
+        const auto kept = std::clamp<std::ptrdiff_t>(rowLimit_, 0, std::ssize(appended));
         if (harness_.Rows().RowCount() != kept) {
             faults_.push_back("the list holds " + std::to_string(harness_.Rows().RowCount()) + " rows, not " +
                               std::to_string(kept));
