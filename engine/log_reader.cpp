@@ -229,7 +229,7 @@ ReadPassRun::Outcome ReadPassRun::JumpTo(std::int64_t lineStart) {
     if (lineStart == r.position_) {
         return Outcome::Read;
     }
-    if (!r.overlong_ && lineStart >= r.windowStart_ && lineStart <= r.frontier_) {
+    if (r.WindowHolds(lineStart)) {
         r.JumpTo(lineStart);
         return Outcome::Read;
     }
@@ -389,7 +389,7 @@ void LogReader::JumpTo(std::int64_t lineStart) {
     if (lineStart == position_) {
         return;
     }
-    if (overlong_ || lineStart < windowStart_ || lineStart > frontier_) {
+    if (!WindowHolds(lineStart)) {
         // The next read takes the bytes before the new start as they are.
         windowStart_ = frontier_ = lineStart;
         trailKnown_ = false;

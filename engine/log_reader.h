@@ -69,6 +69,10 @@ private:
     void StartOver(const std::optional<FileIdentity>& identity);
     // Goes on at a line start further on, passing over the lines before it.
     void JumpTo(std::int64_t lineStart);
+    // Whether the window holds the bytes before the line start, so that going on there keeps the trail.
+    bool WindowHolds(std::int64_t lineStart) const {
+        return !overlong_ && lineStart >= windowStart_ && lineStart <= frontier_;
+    }
     char* Window() { return buffer_.data() + TrailBytes; }
 
     FileSystem& files_;
